@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+struct MainState;
+class RandomSource;
+
+inline constexpr qint16 MinNames = 1;
+inline constexpr qint16 MaxNames = 1000;
+
+struct Generation {
+    QString countText; // the clamped count, to be written back into the count field
+    QString listText;  // one "First Last" line per name, each ending in CR LF
+    QString problem;   // why nothing could be drawn; empty on success
+};
+
+// The count that a count text asks for: rounded, halves to even, and clamped
+// to 1..1000, whatever the text's size.
+qint16 RequestedCount(const QString &countText);
+
+// Draws the requested number of names from the pools: for each, a first name
+// and then a last name, each drawn again while it is the placeholder. Replaces
+// the picks. When the pools cannot give a name, draws nothing: NumNames is 0,
+// the list is empty and problem says why.
+Generation GenerateNames(MainState &state, const QString &countText, RandomSource &random);

@@ -1,0 +1,26 @@
+#include "randomsource.h"
+
+#include <chrono>
+#include <cmath>
+
+float TwisterRandom::next()
+{
+    return float(m_engine() >> 8) * (1.0f / 16777216.0f);
+}
+
+void TwisterRandom::seedWith(quint64 seed)
+{
+    std::seed_seq sequence{quint32(seed), quint32(seed >> 32)};
+    m_engine.seed(sequence);
+}
+
+void ClockRandom::seed()
+{
+    const auto now = std::chrono::high_resolution_clock::now().time_since_epoch();
+    seedWith(quint64(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
+}
+
+qint16 RandomNumber(qint16 maxNum, RandomSource &random)
+{
+    return qint16(std::floor(double(maxNum) * double(random.next()) + 1.0));
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+struct MainState;
+class YearFields;
+
+inline constexpr double EarliestStartYear = 1871;
+inline constexpr double LatestEndYear = 9999;
+// Records without a year join any period that starts before this year.
+inline constexpr double UndatedBeforeYear = 1890;
+
+// The edit rule of the year fields, run after every change of either field with
+// the text of the field that changed: once that text is longer than 3
+// characters, a start year below 1871 becomes "1871" and an end year above
+// 9999 becomes "9999".
+void ApplyYearLimits(YearFields &fields, const QString &changedText);
+
+// Swaps a reversed period (rewriting both texts as plain numbers), then raises
+// a start year below 1871 to "1871". No upper clamp.
+void NormalisePeriod(YearFields &fields);
+
+// Refills the pools with the names of the records of the period, in file order:
+// years from start to end inclusive, plus the records without a year when the
+// period starts before 1890.
+void FilterByPeriod(MainState &state, const YearFields &fields);
