@@ -29,13 +29,20 @@ xvfb_pid=""
 app_pid=""
 watchdog_pid=""
 
+stop() { # pid: TERM, and KILL when it is still there after 5 seconds
+    local pid=$1 tries=25
+    [[ -n $pid ]] || return 0
+    kill "$pid" 2>/dev/null || return 0
+    while ((tries-- > 0)) && kill -0 "$pid" 2>/dev/null; do
+        sleep 0.2
+    done
+    kill -KILL "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+}
 cleanup() {
-    for pid in "$app_pid" "$xvfb_pid" "$watchdog_pid"; do
-        [[ -n $pid ]] && kill "$pid" 2>/dev/null
-    done
-    for pid in "$app_pid" "$xvfb_pid"; do
-        [[ -n $pid ]] && wait "$pid" 2>/dev/null
-    done
+    stop "$watchdog_pid"
+    stop "$app_pid"
+    stop "$xvfb_pid"
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -49,6 +56,7 @@ fail() {
     echo "0 passed, 1 failed"
     exit 1
 }
+# Every wait below has its own timeout; this bounds the whole run.
 trap 'fail "stopped: the end-to-end test ran into its 120-second limit or was terminated"' TERM
 (
     trap 'kill "$sleeper" 2>/dev/null' TERM
@@ -78,7 +86,8 @@ count_bytes() { # file, character
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 retry 10 grep -q '[0-9]' "$work/display" || fail "Xvfb did not start: $(tail -n 3 "$work/xvfb.log")"
-export DISPLAY=":$(head -n 1 "$work/display")"
+DISPLAY=":$(head -n 1 "$work/display")"
+export DISPLAY
 
 mkdir "$work/app"
 cp "$program" "$work/app/quillery" || fail "cannot copy $program"
@@ -119,8 +128,10 @@ clipboard_holds_list() {
 retry 10 clipboard_holds_list || fail "the clipboard does not hold $names lines after Alt+Y: $(head -c 200 "$clip" | od -c | head -n 3)"
 
 (($(count_bytes "$clip" '\n') == names)) || fail "the clipboard holds $(count_bytes "$clip" '\n') lines, not $names"
-(($(count_bytes "$clip" '\r') == names)) && (($(grep -c $'\r$' "$clip") == names)) &&
-    [[ $(tail -c 1 "$clip" | od -An -tx1) == " 0a" ]] || fail "the clipboard's lines do not all end in CR LF"
+if (($(count_bytes "$clip" '\r') != names)) || (($(grep -c $'\r$' "$clip") != names)) ||
+    [[ $(tail -c 1 "$clip" | od -An -tx1) != " 0a" ]]; then
+    fail "the clipboard's lines do not all end in CR LF"
+fi
 
 # Each "First Last" clipboard line becomes "Last,First" in the file, in order.
 expected="$work/expected.txt"
