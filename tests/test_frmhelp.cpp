@@ -15,28 +15,43 @@
 
 namespace {
 
-// Runs action on the modal window once showHelp has put it up. Returns false
-// if the window was still open a few seconds later and had to be closed here.
+QWidget *shownHelpWindow()
+{
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (qobject_cast<frmHelp *>(window) && window->isVisible())
+            return window;
+    return nullptr;
+}
+
+// Runs action on the help window while showHelp has it up. Returns false if
+// the window never showed, or was still open a few seconds later and had to
+// be closed here.
 bool whileHelpShows(QWidget *parent, const std::function<void(QWidget *)> &action)
 {
+    bool acted = false;
     bool forced = false;
-    QTimer::singleShot(0, parent, [&action] {
+    QTimer::singleShot(0, parent, [&] {
         QWidget *help = QApplication::activeModalWidget();
-        if (help && !QTest::qWaitForWindowActive(help))
+        if (!help)
+            help = shownHelpWindow();
+        if (!help)
+            return;
+        if (!QTest::qWaitForWindowActive(help))
             qWarning("The help window never became active");
+        acted = true;
         action(help);
     });
     QTimer watchdog;
     watchdog.setSingleShot(true);
     QObject::connect(&watchdog, &QTimer::timeout, parent, [&forced] {
-        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+        if (auto *help = qobject_cast<QDialog *>(shownHelpWindow())) {
             forced = true;
-            dialog->done(QDialog::Rejected);
+            help->done(QDialog::Rejected);
         }
     });
     watchdog.start(5000);
     showHelp(parent);
-    return !forced;
+    return acted && !forced;
 }
 
 } // namespace
@@ -173,14 +188,15 @@ void TestFrmHelp::onlyCloseTakesFocus()
     parent.show();
     QStringList focusable;
     QString focusedAfterTab;
-    QVERIFY(whileHelpShows(&parent, [&](QWidget *help) {
+    const bool closed = whileHelpShows(&parent, [&](QWidget *help) {
         for (const QWidget *child : help->findChildren<QWidget *>())
             if (child->focusPolicy() != Qt::NoFocus)
                 focusable << child->objectName();
         QTest::keyClick(help, Qt::Key_Tab);
         focusedAfterTab = help->focusWidget() ? help->focusWidget()->objectName() : QString();
         qobject_cast<QDialog *>(help)->done(QDialog::Accepted);
-    }));
+    });
+    QVERIFY2(closed, "the help window did not show, or stayed open");
     QCOMPARE(focusable, QStringList{QStringLiteral("cmdClose")});
     QCOMPARE(focusedAfterTab, QStringLiteral("cmdClose"));
 }
@@ -205,11 +221,11 @@ void TestFrmHelp::closes()
     QWidget parent;
     parent.show();
     bool wasShown = false;
-    QVERIFY2(whileHelpShows(&parent, [&](QWidget *help) {
-                 wasShown = qobject_cast<frmHelp *>(help) && help->isVisible();
-                 how(help);
-             }),
-             "the help window stayed open");
+    const bool closed = whileHelpShows(&parent, [&](QWidget *help) {
+        wasShown = qobject_cast<frmHelp *>(help) && help->isVisible();
+        how(help);
+    });
+    QVERIFY2(closed, "the help window did not show, or stayed open");
     QVERIFY(wasShown);
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
 }
@@ -225,17 +241,18 @@ void TestFrmHelp::isModalOverItsParent()
 
     bool shown = false;
     Qt::WindowModality modality = Qt::NonModal;
-    QVERIFY(whileHelpShows(&parent, [&](QWidget *help) {
+    const bool closed = whileHelpShows(&parent, [&](QWidget *help) {
         shown = qobject_cast<frmHelp *>(help) && help->parentWidget() == &parent;
         modality = help->windowModality();
         // Through the parent's window, the way the system delivers input.
         QTest::mouseClick(parent.windowHandle(), Qt::LeftButton, {}, button->geometry().center());
         QTest::keyClick(parent.windowHandle(), Qt::Key_G, Qt::AltModifier);
         help->close();
-    }));
+    });
+    QVERIFY2(closed, "the help window did not show, or stayed open");
     QVERIFY(shown);
-    QVERIFY(modality != Qt::NonModal);
     QCOMPARE(clicks.count(), 0);
+    QVERIFY(modality != Qt::NonModal);
 
     // Once the help window is gone the parent takes input again.
     QTest::mouseClick(parent.windowHandle(), Qt::LeftButton, {}, button->geometry().center());
@@ -247,11 +264,12 @@ void TestFrmHelp::eachShowingIsFresh()
     QWidget parent;
     parent.show();
     QPointer<QWidget> first;
-    QVERIFY(whileHelpShows(&parent, [&](QWidget *help) {
+    const bool closed = whileHelpShows(&parent, [&](QWidget *help) {
         first = help;
         QCOMPARE(help->parentWidget(), &parent);
         help->close();
-    }));
+    });
+    QVERIFY2(closed, "the help window did not show, or stayed open");
     QVERIFY(first.isNull());
     QCOMPARE(parent.findChildren<frmHelp *>().size(), 0);
 }
