@@ -71,6 +71,7 @@ private slots:
     void closes();
     void isModalOverItsParent();
     void eachShowingIsFresh();
+    void takesTheMainWindowsIcon();
 };
 
 void TestFrmHelp::window()
@@ -272,6 +273,22 @@ void TestFrmHelp::eachShowingIsFresh()
     QVERIFY2(closed, "the help window did not show, or stayed open");
     QVERIFY(first.isNull());
     QCOMPARE(parent.findChildren<frmHelp *>().size(), 0);
+}
+
+void TestFrmHelp::takesTheMainWindowsIcon()
+{
+    QPixmap picture(16, 16);
+    picture.fill(Qt::darkGreen);
+    QWidget parent;
+    parent.setWindowIcon(QIcon(picture));
+    parent.show();
+    qint64 iconKey = 0;
+    const bool closed = whileHelpShows(&parent, [&](QWidget *help) {
+        iconKey = help->windowIcon().cacheKey();
+        help->close();
+    });
+    QVERIFY2(closed, "the help window did not show, or stayed open");
+    QCOMPARE(iconKey, parent.windowIcon().cacheKey());
 }
 
 int main(int argc, char *argv[])

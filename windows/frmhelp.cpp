@@ -83,8 +83,6 @@ frmHelp::frmHelp(QWidget *parent)
     setWindowTitle(QStringLiteral("Help!"));
     setFixedSize(ClientSize);
     setFont(namedFont(QStringLiteral("MS Sans Serif"), 8.25, false));
-    if (parent)
-        setWindowIcon(parent->windowIcon());
 
     createControls();
     createConnections();

@@ -34,6 +34,7 @@ private:
     QPushButton *cmdClose = nullptr;
 };
 
-// Shows a freshly created help window modally over parent and returns when it
-// has been closed; the window is destroyed before returning.
+// Shows a freshly created help window modally over parent, with parent's
+// icon, and returns when it has been closed; the window is destroyed before
+// returning.
 void showHelp(QWidget *parent);
