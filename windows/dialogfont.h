@@ -1,0 +1,6 @@
+#pragma once
+
+// The windows are laid out for "MS Sans Serif". Where that face is missing,
+// prefer faces of about its width, so that every caption still fits its
+// control. Safe to call more than once.
+void addDialogFontSubstitutes();
