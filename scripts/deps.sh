@@ -68,4 +68,4 @@ if ! "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get "${apt_options[@
     echo "  ${as_root[*]}${as_root[*]:+ }$install_line" >&2
     exit 1
 fi
-echo "Installed ${#missing[@]} packages."
+echo "Installed them, with what they depend on."
