@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Installs the Debian packages a task needs, when any are missing.
+#   bash scripts/deps.sh run        build and start the programs
+#   bash scripts/deps.sh test       build and run the whole test suite
+#   bash scripts/deps.sh fuzz       the clang build with the libFuzzer targets
+# Several tasks may be named at once. Works on a minimal Debian 12 that has
+# only bash and apt: as root through apt-get, otherwise through sudo, and
+# failing that it prints the apt-get line to run and exits non-zero.
+set -euo pipefail
+
+# The one place that says which package serves which task.
+# qt6-base-dev brings libgl-dev, which Qt6Gui's CMake package looks for.
+build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libbenchmark-dev)
+# A sans font, so Qt has a face to substitute for the ones the windows ask for.
+runtime_packages=(fonts-dejavu-core)
+# A real X server, keys and clipboard for the end-to-end test; the mingw
+# resource compiler checks the Windows version record.
+test_packages=(xvfb xauth xdotool xclip binutils-mingw-w64-x86-64)
+fuzz_packages=(clang libclang-rt-14-dev)
+
+usage() {
+    echo "usage: bash scripts/deps.sh run|test|fuzz..." >&2
+    exit 64
+}
+
+[[ $# -gt 0 ]] || usage
+wanted=()
+for task in "$@"; do
+    case "$task" in
+        run)  wanted+=("${build_packages[@]}" "${runtime_packages[@]}") ;;
+        test) wanted+=("${build_packages[@]}" "${runtime_packages[@]}" "${test_packages[@]}") ;;
+        fuzz) wanted+=("${build_packages[@]}" "${fuzz_packages[@]}") ;;
+        *)    usage ;;
+    esac
+done
+
+missing=()
+for package in "${wanted[@]}"; do
+    status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
+    if [[ "$status" != installed && " ${missing[*]} " != *" $package "* ]]; then
+        missing+=("$package")
+    fi
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+install_line="apt-get update && apt-get install -y --no-install-recommends ${missing[*]}"
+
+if [[ $(id -u) -eq 0 ]]; then
+    as_root=()
+elif command -v sudo >/dev/null 2>&1; then
+    as_root=(sudo)
+else
+    echo "Missing Debian packages: ${missing[*]}" >&2
+    echo "Run this as root, then try again:" >&2
+    echo "  $install_line" >&2
+    exit 1
+fi
+
+echo "Installing Debian packages: ${missing[*]}"
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+apt_options=(-q -o Dpkg::Lock::Timeout=600 -o Dpkg::Use-Pty=0)
+if ! "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get "${apt_options[@]}" update >"$log" 2>&1 \
+    || ! "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get "${apt_options[@]}" install -y \
+            --no-install-recommends "${missing[@]}" >>"$log" 2>&1; then
+    tail -n 40 "$log" >&2
+    echo "Installing the packages failed. The command was:" >&2
+    echo "  ${as_root[*]}${as_root[*]:+ }$install_line" >&2
+    exit 1
+fi
+echo "Installed them, with what they depend on."
