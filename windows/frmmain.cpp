@@ -161,10 +161,10 @@ void frmMain::createConnections()
 
 void frmMain::createTabOrder()
 {
-    const QWidget *order[] = {txtYear[0], txtYear[1], cmdSetTimePeriod, txtNumNames, cmdGenerate, cmdClear,
+    QWidget *const order[] = {txtYear[0], txtYear[1], cmdSetTimePeriod, txtNumNames, cmdGenerate, cmdClear,
                               cmdCopyNames, cmdExit, cmdHelp, txtPlayerNames, cmdSave};
     for (size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(const_cast<QWidget *>(order[i - 1]), const_cast<QWidget *>(order[i]));
+        setTabOrder(order[i - 1], order[i]);
 }
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
