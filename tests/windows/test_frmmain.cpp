@@ -70,6 +70,8 @@ private slots:
     void startState();
     void keys_data();
     void keys();
+    void accessKeys_data();
+    void accessKeys();
     void tabOrderSelectsWholeFields();
     void yearRulesWhileTyping_data();
     void yearRulesWhileTyping();
@@ -244,6 +246,35 @@ void TestFrmMain::keys()
     QCOMPARE(m_random->generations - before, generations);
     QCOMPARE(m_window->listText().isEmpty(), listEmpty);
     QCOMPARE(m_window->isVisible(), !closes);
+}
+
+void TestFrmMain::accessKeys_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("generations");
+    QTest::addColumn<bool>("listEmpty");
+    QTest::addColumn<bool>("closes");
+
+    QTest::newRow("Alt+G generates") << int(Qt::Key_G) << 1 << false << false;
+    QTest::newRow("Alt+T sets the period") << int(Qt::Key_T) << 1 << false << false;
+    QTest::newRow("Alt+C clears") << int(Qt::Key_C) << 0 << true << false;
+    QTest::newRow("Alt+X exits") << int(Qt::Key_X) << 0 << false << true;
+}
+
+void TestFrmMain::accessKeys()
+{
+    QFETCH(int, key);
+    QFETCH(int, generations);
+    QFETCH(bool, listEmpty);
+    QFETCH(bool, closes);
+    QVERIFY(open(SmallRoster));
+    const int before = m_random->generations;
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), Qt::AltModifier);
+
+    QTRY_COMPARE(m_random->generations - before, generations);
+    QTRY_COMPARE(m_window->listText().isEmpty(), listEmpty);
+    QTRY_COMPARE(m_window->isVisible(), !closes);
 }
 
 void TestFrmMain::tabOrderSelectsWholeFields()
