@@ -1,0 +1,49 @@
+// Start-up probes for quillery-bench: each starts like the program, shows its
+// window and quits as soon as that window has painted for the first time.
+// quillery-startup-probe runs the real start sequence on the roster beside it;
+// empty-window-probe shows an empty window of the same size, the floor;
+// text-window-probe adds one line of text to it, so it pays for the fonts.
+
+#include "windows/application.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QLabel>
+#include <QWidget>
+
+namespace {
+
+class QuitAfterFirstPaint : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && watched->isWidgetType() && static_cast<QWidget *>(watched)->isWindow())
+            QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QuitAfterFirstPaint quitter;
+    app.installEventFilter(&quitter);
+#if defined(QUILLERY_PROBE_EMPTY_WINDOW) || defined(QUILLERY_PROBE_TEXT_WINDOW)
+    QWidget window;
+    window.setFixedSize(493, 313);
+#ifdef QUILLERY_PROBE_TEXT_WINDOW
+    new QLabel(QStringLiteral("Quillery"), &window);
+#endif
+    window.show();
+    return QApplication::exec();
+#else
+    prepareApplication();
+    return runMainWindow(QApplication::applicationDirPath());
+#endif
+}

@@ -1,0 +1,18 @@
+#include "lineedityearfields.h"
+
+#include <QLineEdit>
+
+LineEditYearFields::LineEditYearFields(QLineEdit *start, QLineEdit *end)
+    : m_edits{start, end}
+{
+}
+
+QString LineEditYearFields::yearText(int index) const
+{
+    return m_edits[index]->text();
+}
+
+void LineEditYearFields::setYearText(int index, const QString &text)
+{
+    m_edits[index]->setText(text);
+}
