@@ -11,8 +11,9 @@ set -euo pipefail
 # The one place that says which package serves which task.
 # qt6-base-dev brings libgl-dev, which Qt6Gui's CMake package looks for.
 build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libbenchmark-dev)
-# A sans font, so Qt has a face to substitute for the ones the windows ask for.
-runtime_packages=(fonts-dejavu-core)
+# Sans faces, so Qt has one to substitute for the ones the windows ask for;
+# the windows prefer DejaVu Sans Condensed, which fits every caption.
+runtime_packages=(fonts-dejavu-core fonts-dejavu-extra)
 # A real X server, keys and clipboard for the end-to-end test; the mingw
 # resource compiler checks the Windows version record.
 test_packages=(xvfb xauth xdotool xclip binutils-mingw-w64-x86-64)

@@ -1,6 +1,7 @@
 #include "application.h"
 
 #include "common/identity.h"
+#include "dialogfont.h"
 #include "frmmain.h"
 
 #include <QApplication>
@@ -23,6 +24,7 @@ void registerResources()
 void prepareApplication()
 {
     registerResources();
+    addDialogFontSubstitutes();
     QApplication::setApplicationName(ApplicationTitle.toString());
     QApplication::setApplicationVersion(ApplicationVersion.toString());
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/quillery-icon.png")));

@@ -1,6 +1,8 @@
 #include "frmmain.h"
 
 #include "application.h"
+#include "frmhelp.h"
+#include "listfile.h"
 #include "generate/generator.h"
 #include "generate/randomsource.h"
 #include "messages.h"
@@ -8,7 +10,9 @@
 #include "roster/rosterfile.h"
 #include "waitcursor.h"
 
+#include <QClipboard>
 #include <QDir>
+#include <QGuiApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -239,17 +243,36 @@ void frmMain::cmdClear_Click()
 
 void frmMain::cmdCopyNames_Click()
 {
-    // Copies the list text to the clipboard; still to be written.
+    txtPlayerNames->selectAll();
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    const QString list = listText();
+    clipboard->setText(list);
+    QTextCursor start = txtPlayerNames->textCursor();
+    start.setPosition(0);
+    txtPlayerNames->setTextCursor(start);
+
+    // The list has been copied by now, so the clipboard keeps a list that is
+    // too long even though the field is emptied.
+    if (list.size() > MaxListLength) {
+        showMessage(this, QMessageBox::NoIcon, QStringLiteral("Name list is too large. It must be cleared before proceeding."));
+        setListText(QString());
+    }
 }
 
 void frmMain::cmdSave_Click()
 {
-    // Appends the picks to RandomNames.txt; still to be written.
+    const QByteArray block = listBlock(txtYear[0]->text(), txtYear[1]->text(), *m_state);
+    const ListFileReport report = appendListBlock(listFilePath(m_programDirectory), block);
+    if (report.saved())
+        showMessage(this, QMessageBox::NoIcon, ListFileSavedMessage.toString());
+    else
+        showMessage(this, QMessageBox::Critical, report.error);
 }
 
 void frmMain::cmdHelp_Click()
 {
-    // Shows frmHelp as a modal window; still to be written.
+    showHelp(this);
 }
 
 void frmMain::cmdExit_Click()

@@ -13,6 +13,10 @@ class QPlainTextEdit;
 class QPushButton;
 class RandomSource;
 
+// The longest list text, in characters with CR LF as two, that copying leaves
+// in the field.
+inline constexpr qsizetype MaxListLength = 20000;
+
 // The main window. Its controls carry their names as object names; the two
 // year fields txtYear[0] and txtYear[1] are "txtYear0" and "txtYear1".
 class frmMain : public QWidget

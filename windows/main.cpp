@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -27,6 +28,11 @@ int main(int argc, char *argv[])
         std::fputs("quillery: no display found; run it in a desktop session or under xvfb-run\n", stderr);
         return EXIT_FAILURE;
     }
+    // A save that meets a file-size limit must fail with an error the user
+    // sees, not end the program.
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QApplication app(argc, argv);
     prepareApplication();
     return runMainWindow(QApplication::applicationDirPath());
