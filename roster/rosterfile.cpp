@@ -94,6 +94,10 @@ RosterReport parseRoster(QByteArrayView bytes, const QString &fileName, MainStat
 
         if (line.isEmpty())
             continue;
+        if (count == StoreSlots) {
+            report.ignoredFromLine = lineNumber;
+            break;
+        }
         const qsizetype firstComma = line.indexOf(u',');
         const qsizetype secondComma = firstComma < 0 ? -1 : line.indexOf(u',', firstComma + 1);
         if (secondComma < 0) {
@@ -105,10 +109,6 @@ RosterReport parseRoster(QByteArrayView bytes, const QString &fileName, MainStat
         if (!year) {
             skip(lineNumber, QStringLiteral("year %1 is outside -32768..32767").arg(yearText.trimmed().left(20)));
             continue;
-        }
-        if (count == StoreSlots) {
-            report.ignoredFromLine = lineNumber;
-            break;
         }
         state.LastNames[size_t(count)] = line.first(firstComma).toString();
         state.FirstNames[size_t(count)] = line.sliced(firstComma + 1, secondComma - firstComma - 1).toString();
