@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -28,10 +29,9 @@ public:
     void seed() override { ++seeds; }
     float next() override
     {
-        if (used >= m_values.size()) {
-            ADD_FAILURE() << "more draws than the script holds";
-            return 0.0f;
-        }
+        // Throwing ends a draw loop that would otherwise never stop.
+        if (used >= m_values.size())
+            throw std::runtime_error("more draws than the script holds");
         return m_values[used++];
     }
 
