@@ -2,6 +2,7 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
@@ -79,6 +80,15 @@ locale_t cLocale()
 
 double NumericValue(QStringView text)
 {
+    // Plain digits, as in nearly every year and count, are read directly: up
+    // to 15 of them are exact in a double.
+    if (!text.isEmpty() && text.size() <= 15
+        && std::all_of(text.begin(), text.end(), [](QChar c) { return isDigit(c.unicode()); })) {
+        qint64 value = 0;
+        for (QChar c : text)
+            value = value * 10 + (c.unicode() - u'0');
+        return double(value);
+    }
     const std::string number = numberPrefix(text);
     if (number.empty())
         return 0.0;
@@ -92,6 +102,8 @@ double NumericValue(QStringView text)
 
 std::optional<qint16> ToInteger16(double value)
 {
+    if (value >= -32768.0 && value <= 32767.0 && value == double(qint32(value)))
+        return qint16(value);
     if (!std::isfinite(value))
         return std::nullopt;
     double rounded = std::round(value); // halves away from zero

@@ -80,38 +80,44 @@ RosterReport parseRoster(QByteArrayView bytes, const QString &fileName, MainStat
 
     int count = 0;
     int lineNumber = 0;
-    qsizetype pos = 0;
-    while (pos < all.size()) {
-        qsizetype lineEnd = all.indexOf(u'\n', pos);
-        const qsizetype next = lineEnd < 0 ? all.size() : lineEnd + 1;
-        if (lineEnd < 0)
-            lineEnd = all.size();
-        QStringView line = all.sliced(pos, lineEnd - pos);
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-        pos = next;
+    const char16_t *const begin = all.utf16();
+    const char16_t *const end = begin + all.size();
+    const char16_t *cursor = begin;
+    while (cursor < end) {
+        // One pass over the line finds its end and its first two commas.
+        const char16_t *lineStart = cursor;
+        const char16_t *firstComma = nullptr;
+        const char16_t *secondComma = nullptr;
+        while (cursor < end && *cursor != u'\n') {
+            if (*cursor == u',' && !secondComma)
+                (firstComma ? secondComma : firstComma) = cursor;
+            ++cursor;
+        }
+        const char16_t *lineEnd = cursor;
+        if (cursor < end)
+            ++cursor;
+        if (lineEnd > lineStart && lineEnd[-1] == u'\r')
+            --lineEnd;
         ++lineNumber;
 
-        if (line.isEmpty())
+        if (lineEnd == lineStart)
             continue;
-        const qsizetype firstComma = line.indexOf(u',');
-        const qsizetype secondComma = firstComma < 0 ? -1 : line.indexOf(u',', firstComma + 1);
-        if (secondComma < 0) {
+        if (count == StoreSlots) {
+            report.ignoredFromLine = lineNumber;
+            break;
+        }
+        if (!secondComma) {
             skip(lineNumber, QStringLiteral("fewer than two commas"));
             continue;
         }
-        const QStringView yearText = line.sliced(secondComma + 1);
+        const QStringView yearText(secondComma + 1, lineEnd);
         const std::optional<qint16> year = ToInteger16(NumericValue(yearText));
         if (!year) {
             skip(lineNumber, QStringLiteral("year %1 is outside -32768..32767").arg(yearText.trimmed().left(20)));
             continue;
         }
-        if (count == StoreSlots) {
-            report.ignoredFromLine = lineNumber;
-            break;
-        }
-        state.LastNames[size_t(count)] = line.first(firstComma).toString();
-        state.FirstNames[size_t(count)] = line.sliced(firstComma + 1, secondComma - firstComma - 1).toString();
+        state.LastNames[size_t(count)] = QString(reinterpret_cast<const QChar *>(lineStart), firstComma - lineStart);
+        state.FirstNames[size_t(count)] = QString(reinterpret_cast<const QChar *>(firstComma + 1), secondComma - firstComma - 1);
         state.Years[size_t(count)] = *year;
         ++count;
     }

@@ -1,0 +1,343 @@
+#include "common/mainstate.h"
+#include "roster/rosterfile.h"
+
+#include "printers.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace {
+
+struct Parsed {
+    std::unique_ptr<MainState> state = std::make_unique<MainState>();
+    RosterReport report;
+};
+
+Parsed parse(const QByteArray &bytes)
+{
+    Parsed parsed;
+    parsed.report = parseRoster(bytes, QStringLiteral("Kordane.txt"), *parsed.state);
+    return parsed;
+}
+
+// n lines "Last<i>,First<i>,1900", numbered from 1, each ending in CR LF.
+QByteArray numberedRoster(int lines)
+{
+    QByteArray bytes;
+    bytes.reserve(lines * 24);
+    for (int i = 1; i <= lines; ++i)
+        bytes += "Last" + QByteArray::number(i) + ",First" + QByteArray::number(i) + ",1900\r\n";
+    return bytes;
+}
+
+struct LineFields {
+    const char *line;
+    const char16_t *lastName;
+    const char16_t *firstName;
+    qint16 year;
+};
+
+void PrintTo(const LineFields &row, std::ostream *os)
+{
+    *os << '\'' << row.line << '\'';
+}
+
+class RosterLineSplits : public ::testing::TestWithParam<LineFields> { };
+
+TEST_P(RosterLineSplits, IntoLastFirstAndYear)
+{
+    const LineFields &row = GetParam();
+    for (const char *ending : {"\r\n", "\n", ""}) {
+        const Parsed parsed = parse(QByteArray(row.line) + ending);
+        ASSERT_TRUE(parsed.report.loaded()) << parsed.report.error.toStdString();
+        EXPECT_FALSE(parsed.report.hasWarnings());
+        ASSERT_EQ(parsed.state->NameCount, 1);
+        EXPECT_EQ(parsed.state->LastNames[0], QString::fromUtf16(row.lastName));
+        EXPECT_EQ(parsed.state->FirstNames[0], QString::fromUtf16(row.firstName));
+        EXPECT_EQ(parsed.state->Years[0], row.year);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Fields, RosterLineSplits, ::testing::Values(
+    LineFields{"Smith,John,1871", u"Smith", u"John", 1871},
+    LineFields{"Smith,John,", u"Smith", u"John", 0},
+    LineFields{"Smith,John,abc", u"Smith", u"John", 0},
+    LineFields{" Smith , John , 1901", u" Smith ", u" John ", 1901},
+    LineFields{"Smith,John,1901,1950", u"Smith", u"John", 1901},
+    LineFields{"Smith,John,1901,extra", u"Smith", u"John", 1901},
+    LineFields{"Unknown,John,1875", u"Unknown", u"John", 1875},
+    LineFields{"Smith,Unknown,1875", u"Smith", u"Unknown", 1875},
+    LineFields{",,1900", u"", u"", 1900},
+    LineFields{"Smith,,", u"Smith", u"", 0},
+    LineFields{"de la Cruz,TOMMY,19 01", u"de la Cruz", u"TOMMY", 1901},
+    LineFields{"Smith,John,1900.5", u"Smith", u"John", 1900},
+    LineFields{"Smith,John,1901.5", u"Smith", u"John", 1902},
+    LineFields{"Smith,John,32767", u"Smith", u"John", 32767},
+    LineFields{"Smith,John,-32768", u"Smith", u"John", -32768},
+    LineFields{"Smith,John,-32768.5", u"Smith", u"John", -32768},
+    LineFields{"Sm\rith,John,1901", u"Sm\rith", u"John", 1901}));
+
+TEST(RosterFile, RecordsKeepFileOrderAndPoolsHaveOneSpareSlot)
+{
+    for (int lines : {1, 2, 7, StoreSlots}) {
+        const Parsed parsed = parse(numberedRoster(lines));
+        ASSERT_TRUE(parsed.report.loaded());
+        EXPECT_FALSE(parsed.report.hasWarnings()) << lines << " lines";
+        ASSERT_EQ(parsed.state->NameCount, lines);
+        EXPECT_EQ(parsed.state->PoolLast.size(), size_t(lines) + 1);
+        EXPECT_EQ(parsed.state->PoolFirst.size(), size_t(lines) + 1);
+        EXPECT_EQ(parsed.state->PoolCount, 0);
+        for (int k : {1, lines}) {
+            EXPECT_EQ(parsed.state->LastNames[size_t(k - 1)], QStringLiteral("Last%1").arg(k));
+            EXPECT_EQ(parsed.state->FirstNames[size_t(k - 1)], QStringLiteral("First%1").arg(k));
+        }
+    }
+}
+
+TEST(RosterFile, LineEndings)
+{
+    const QByteArray rosters[] = {
+        "A,a,1901\r\nB,b,1902\r\nC,c,1903\r\n",
+        "A,a,1901\nB,b,1902\nC,c,1903\n",
+        "A,a,1901\r\nB,b,1902\nC,c,1903",
+        "A,a,1901\nB,b,1902\r\nC,c,1903\r\n",
+    };
+    for (const QByteArray &bytes : rosters) {
+        const Parsed parsed = parse(bytes);
+        ASSERT_EQ(parsed.state->NameCount, 3) << bytes.toStdString();
+        EXPECT_FALSE(parsed.report.hasWarnings());
+        EXPECT_EQ(parsed.state->LastNames[2], u"C");
+        EXPECT_EQ(parsed.state->FirstNames[2], u"c");
+        EXPECT_EQ(parsed.state->Years[2], 1903);
+    }
+}
+
+TEST(RosterFile, EmptyLinesAreSkippedSilentlyButCounted)
+{
+    const Parsed parsed = parse("\r\nA,a,1901\r\n\r\n\nB,b,1902\r\n\r\nbad line\r\n");
+    EXPECT_EQ(parsed.state->NameCount, 2);
+    EXPECT_EQ(parsed.state->LastNames[1], u"B");
+    EXPECT_EQ(parsed.report.skippedLines, 1);
+    EXPECT_EQ(parsed.report.skipDetails, QStringList{QStringLiteral("Kordane.txt line 7: fewer than two commas")});
+}
+
+struct BadLine {
+    const char *line;
+    const char16_t *reason;
+};
+
+void PrintTo(const BadLine &row, std::ostream *os)
+{
+    *os << '\'' << row.line << '\'';
+}
+
+class RosterBadLine : public ::testing::TestWithParam<BadLine> { };
+
+TEST_P(RosterBadLine, IsSkippedAndReportedWithFileAndLine)
+{
+    QByteArray bytes = numberedRoster(16);
+    bytes += QByteArray(GetParam().line) + "\r\nLast18,First18,1950\r\n";
+    const Parsed parsed = parse(bytes);
+    ASSERT_TRUE(parsed.report.loaded());
+    EXPECT_EQ(parsed.state->NameCount, 17);
+    EXPECT_EQ(parsed.state->LastNames[16], u"Last18");
+    EXPECT_EQ(parsed.state->Years[16], 1950);
+    EXPECT_EQ(parsed.report.skippedLines, 1);
+    EXPECT_EQ(parsed.report.ignoredFromLine, 0);
+    EXPECT_EQ(parsed.report.skipDetails,
+              QStringList{QStringLiteral("Kordane.txt line 17: ") + QString::fromUtf16(GetParam().reason)});
+    EXPECT_EQ(parsed.report.warningText(),
+              QStringLiteral("1 line of the roster was skipped:\nKordane.txt line 17: ") + QString::fromUtf16(GetParam().reason));
+}
+
+INSTANTIATE_TEST_SUITE_P(Reasons, RosterBadLine, ::testing::Values(
+    BadLine{"Smith John 1900", u"fewer than two commas"},
+    BadLine{"Smith,John 1900", u"fewer than two commas"},
+    BadLine{",", u"fewer than two commas"},
+    BadLine{" ", u"fewer than two commas"},
+    BadLine{"Smith,John,40000", u"year 40000 is outside -32768..32767"},
+    BadLine{"Smith,John,32767.5", u"year 32767.5 is outside -32768..32767"},
+    BadLine{"Smith,John,-32768.6", u"year -32768.6 is outside -32768..32767"},
+    BadLine{"Smith,John, 1e9 ", u"year 1e9 is outside -32768..32767"}));
+
+TEST(RosterFile, ReportListsTheFirstFewSkippedLines)
+{
+    QByteArray bytes;
+    for (int i = 0; i < 8; ++i)
+        bytes += "no commas\r\nA,a,1900\r\n";
+    const Parsed parsed = parse(bytes);
+    EXPECT_EQ(parsed.state->NameCount, 8);
+    EXPECT_EQ(parsed.report.skippedLines, 8);
+    EXPECT_EQ(parsed.report.warningText(),
+              QStringLiteral("8 lines of the roster were skipped:\n"
+                             "Kordane.txt line 1: fewer than two commas\n"
+                             "Kordane.txt line 3: fewer than two commas\n"
+                             "Kordane.txt line 5: fewer than two commas\n"
+                             "Kordane.txt line 7: fewer than two commas\n"
+                             "Kordane.txt line 9: fewer than two commas\n"
+                             "and 3 more."));
+}
+
+TEST(RosterFile, StoreHoldsAtMost20001Records)
+{
+    const Parsed parsed = parse(numberedRoster(StoreSlots + 2));
+    ASSERT_TRUE(parsed.report.loaded());
+    EXPECT_EQ(parsed.state->NameCount, StoreSlots);
+    EXPECT_EQ(parsed.state->LastNames[StoreSlots - 1], QStringLiteral("Last%1").arg(StoreSlots));
+    EXPECT_EQ(parsed.state->PoolLast.size(), size_t(StoreSlots) + 1);
+    EXPECT_EQ(parsed.report.skippedLines, 0);
+    EXPECT_EQ(parsed.report.ignoredFromLine, StoreSlots + 1);
+    EXPECT_EQ(parsed.report.warningText(),
+              QStringLiteral("The roster holds at most 20001 players; the rest, from line 20002 on, was ignored."));
+}
+
+TEST(RosterFile, StoreFullThenOnlyEmptyLinesIsNoWarning)
+{
+    const Parsed parsed = parse(numberedRoster(StoreSlots) + "\r\n\r\n\n");
+    EXPECT_EQ(parsed.state->NameCount, StoreSlots);
+    EXPECT_FALSE(parsed.report.hasWarnings());
+}
+
+// Once the store is full nothing after it is read, bad lines included: the
+// report names the first line that did not fit.
+TEST(RosterFile, StoreFullThenBadLineIsIgnoredNotSkipped)
+{
+    const Parsed parsed = parse(numberedRoster(StoreSlots) + "\r\nno commas\r\nA,a,1900\r\n");
+    EXPECT_EQ(parsed.state->NameCount, StoreSlots);
+    EXPECT_EQ(parsed.report.skippedLines, 0);
+    EXPECT_EQ(parsed.report.ignoredFromLine, StoreSlots + 2);
+}
+
+TEST(RosterDecoding, Utf8WithAndWithoutByteOrderMark)
+{
+    for (const QByteArray &prefix : {QByteArray(), QByteArray("\xEF\xBB\xBF")}) {
+        const Parsed parsed = parse(prefix + "M\xC3\xBCller,J\xC3\xB6rg,1900\r\n\xC3\x89vora,\xE2\x82\xAC,1901");
+        ASSERT_EQ(parsed.state->NameCount, 2);
+        EXPECT_EQ(parsed.state->LastNames[0], QStringLiteral("M\u00fcller"));
+        EXPECT_EQ(parsed.state->FirstNames[0], QStringLiteral("J\u00f6rg"));
+        EXPECT_EQ(parsed.state->LastNames[1], QStringLiteral("\u00c9vora"));
+        EXPECT_EQ(parsed.state->FirstNames[1], QStringLiteral("\u20ac"));
+    }
+}
+
+TEST(RosterDecoding, InvalidUtf8IsReadAsWindows1252)
+{
+    const Parsed parsed = parse("Ren\xE9,Jos\xE9,1900\r\n\x80uro,\x9F\x8A,1901\r\nOdd,\x81\x8D\x8F\x90\x9D,1902\r\n");
+    ASSERT_EQ(parsed.state->NameCount, 3);
+    EXPECT_EQ(parsed.state->LastNames[0], QStringLiteral("Ren\u00e9"));
+    EXPECT_EQ(parsed.state->FirstNames[0], QStringLiteral("Jos\u00e9"));
+    EXPECT_EQ(parsed.state->LastNames[1], QStringLiteral("\u20acuro"));
+    EXPECT_EQ(parsed.state->FirstNames[1], QStringLiteral("\u0178\u0160"));
+    EXPECT_EQ(parsed.state->FirstNames[2], QStringLiteral("\u0081\u008d\u008f\u0090\u009d"));
+}
+
+TEST(RosterDecoding, OneBadByteMakesTheWholeFileWindows1252)
+{
+    // A UTF-8 sequence elsewhere in the file is then read byte by byte too.
+    const Parsed parsed = parse("M\xC3\xBCller,A,1900\r\nRen\xE9,B,1901\r\n");
+    ASSERT_EQ(parsed.state->NameCount, 2);
+    EXPECT_EQ(parsed.state->LastNames[0], QStringLiteral("M\u00c3\u00bcller"));
+    EXPECT_EQ(parsed.state->LastNames[1], QStringLiteral("Ren\u00e9"));
+}
+
+TEST(RosterDecoding, TruncatedUtf8AtTheEndIsWindows1252)
+{
+    EXPECT_EQ(decodeRosterText("Jos\xC3"), QStringLiteral("Jos\u00c3"));
+    EXPECT_EQ(decodeRosterText("Jos\xC3\xA9"), QStringLiteral("Jos\u00e9"));
+}
+
+class LoadNameFileTest : public ::testing::Test {
+protected:
+    QString pathOf(const QString &name) const { return m_dir.filePath(name); }
+
+    void write(const QString &name, const QByteArray &bytes) const
+    {
+        QFile file(pathOf(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+
+    RosterReport load(const QString &name)
+    {
+        m_state->DataFilePath = pathOf(name);
+        return LoadNameFile(*m_state);
+    }
+
+    QString errorFor(const QString &name, const QString &reason) const
+    {
+        return QStringLiteral("Cannot read the roster file %1: %2.").arg(QDir::toNativeSeparators(pathOf(name)), reason);
+    }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<MainState> m_state = std::make_unique<MainState>();
+};
+
+TEST_F(LoadNameFileTest, ReadsTheFileAndNamesItInReports)
+{
+    write(QStringLiteral("Kordane.txt"), "Smith,John,1871\r\nbroken\r\nUnknown,Bob,1880");
+    const RosterReport report = load(QStringLiteral("Kordane.txt"));
+    ASSERT_TRUE(report.loaded()) << report.error.toStdString();
+    EXPECT_EQ(m_state->NameCount, 2);
+    EXPECT_EQ(m_state->PoolFirst.size(), 3u);
+    EXPECT_EQ(report.skipDetails, QStringList{QStringLiteral("Kordane.txt line 2: fewer than two commas")});
+}
+
+TEST_F(LoadNameFileTest, MissingFile)
+{
+    const RosterReport report = load(QStringLiteral("Kordane.txt"));
+    EXPECT_EQ(report.error, errorFor(QStringLiteral("Kordane.txt"), QStringLiteral("No such file or directory")));
+    EXPECT_EQ(m_state->NameCount, 0);
+}
+
+TEST_F(LoadNameFileTest, FolderInPlaceOfTheFile)
+{
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("Kordane.txt")));
+    const RosterReport report = load(QStringLiteral("Kordane.txt"));
+    EXPECT_EQ(report.error, errorFor(QStringLiteral("Kordane.txt"), QStringLiteral("it is a folder, not a file")));
+}
+
+TEST_F(LoadNameFileTest, EmptyFile)
+{
+    write(QStringLiteral("Kordane.txt"), "");
+    const RosterReport report = load(QStringLiteral("Kordane.txt"));
+    EXPECT_EQ(report.error, errorFor(QStringLiteral("Kordane.txt"), QStringLiteral("the file is empty")));
+}
+
+TEST_F(LoadNameFileTest, FileWithoutAUsableLine)
+{
+    write(QStringLiteral("Kordane.txt"), "\r\n\r\nno commas here\r\n");
+    const RosterReport report = load(QStringLiteral("Kordane.txt"));
+    EXPECT_EQ(report.error, errorFor(QStringLiteral("Kordane.txt"), QStringLiteral("the file holds no usable player line")));
+    EXPECT_EQ(report.skippedLines, 1);
+}
+
+TEST_F(LoadNameFileTest, UnreadableFile)
+{
+    write(QStringLiteral("Kordane.txt"), "Smith,John,1871\r\n");
+    QFile::setPermissions(pathOf(QStringLiteral("Kordane.txt")), QFileDevice::WriteOwner);
+    if (QFile(pathOf(QStringLiteral("Kordane.txt"))).open(QIODevice::ReadOnly))
+        GTEST_SKIP() << "permission bits do not stop this user";
+    const RosterReport report = load(QStringLiteral("Kordane.txt"));
+    EXPECT_EQ(report.error, errorFor(QStringLiteral("Kordane.txt"), QStringLiteral("Permission denied")));
+}
+
+TEST(ShippedRoster, LoadsCompletelyWithoutWarnings)
+{
+    auto state = std::make_unique<MainState>();
+    state->DataFilePath = QStringLiteral(QUILLERY_SHIPPED_ROSTER);
+    const RosterReport report = LoadNameFile(*state);
+    ASSERT_TRUE(report.loaded()) << report.error.toStdString();
+    EXPECT_FALSE(report.hasWarnings()) << report.warningText().toStdString();
+    EXPECT_EQ(state->NameCount, 19892);
+    EXPECT_EQ(std::count(state->FirstNames.begin(), state->FirstNames.end(), PlaceholderName), 37);
+    const auto [earliest, latest] = std::minmax_element(state->Years.begin(), state->Years.begin() + state->NameCount);
+    EXPECT_EQ(*earliest, 1871);
+    EXPECT_EQ(*latest, 2020);
+}
+
+} // namespace
