@@ -88,15 +88,13 @@ BENCHMARK(BM_LoadRoster20001)->Unit(benchmark::kMillisecond);
 
 void BM_FilterByPeriod(benchmark::State &bench)
 {
+    // A store of 20001 players, filled the way the program fills it.
+    QByteArray bytes;
+    for (int i = 0; i < StoreSlots; ++i)
+        bytes += "Last" + QByteArray::number(i) + ",First" + QByteArray::number(i % 977) + ","
+                + (i % 200 == 0 ? QByteArray() : QByteArray::number(1871 + i % 150)) + "\r\n";
     auto state = std::make_unique<MainState>();
-    for (int i = 0; i < StoreSlots; ++i) {
-        state->LastNames[size_t(i)] = QStringLiteral("Last%1").arg(i);
-        state->FirstNames[size_t(i)] = QStringLiteral("First%1").arg(i % 977);
-        state->Years[size_t(i)] = qint16(i % 200 == 0 ? 0 : 1871 + i % 150);
-    }
-    state->NameCount = StoreSlots;
-    state->PoolLast.assign(StoreSlots + 1, QString());
-    state->PoolFirst.assign(StoreSlots + 1, QString());
+    parseRoster(bytes, QStringLiteral("Kordane.txt"), *state);
     const PlainYearFields fields;
     for (auto _ : bench)
         FilterByPeriod(*state, fields);

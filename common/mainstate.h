@@ -29,4 +29,10 @@ struct MainState {
     // The year texts the pools were last built from, for reports about them.
     QString PoolStartText;
     QString PoolEndText;
+
+    // The decoded roster. The names of the store, the pools and the picks
+    // point into it instead of owning copies, so it is never changed while
+    // they live; a new load first drops them all. Names handed out of this
+    // object must be copied (as the list text and the list file are).
+    QString RosterText;
 };

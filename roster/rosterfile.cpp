@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int MaxSkipDetails = 5;
@@ -69,8 +71,17 @@ QString decodeRosterText(QByteArrayView bytes)
 RosterReport parseRoster(QByteArrayView bytes, const QString &fileName, MainState &state)
 {
     RosterReport report;
-    const QString text = decodeRosterText(bytes);
-    const QStringView all(text);
+    // Everything that may point into the previous text goes before the text.
+    std::fill(state.LastNames.begin(), state.LastNames.end(), QString());
+    std::fill(state.FirstNames.begin(), state.FirstNames.end(), QString());
+    std::fill(state.Years.begin(), state.Years.end(), qint16(0));
+    state.PoolLast.clear();
+    state.PoolFirst.clear();
+    state.PickLast.clear();
+    state.PickFirst.clear();
+    state.NumNames = 0;
+    state.RosterText = decodeRosterText(bytes);
+    const QStringView all(state.RosterText);
 
     auto skip = [&](int lineNumber, const QString &reason) {
         ++report.skippedLines;
@@ -116,8 +127,10 @@ RosterReport parseRoster(QByteArrayView bytes, const QString &fileName, MainStat
             skip(lineNumber, QStringLiteral("year %1 is outside -32768..32767").arg(yearText.trimmed().left(20)));
             continue;
         }
-        state.LastNames[size_t(count)] = QString(reinterpret_cast<const QChar *>(lineStart), firstComma - lineStart);
-        state.FirstNames[size_t(count)] = QString(reinterpret_cast<const QChar *>(firstComma + 1), secondComma - firstComma - 1);
+        // Names borrow their characters from the roster text: one allocation
+        // for the whole roster instead of two for every player.
+        state.LastNames[size_t(count)] = QString::fromRawData(reinterpret_cast<const QChar *>(lineStart), firstComma - lineStart);
+        state.FirstNames[size_t(count)] = QString::fromRawData(reinterpret_cast<const QChar *>(firstComma + 1), secondComma - firstComma - 1);
         state.Years[size_t(count)] = *year;
         ++count;
     }
