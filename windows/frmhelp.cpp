@@ -24,7 +24,7 @@ constexpr QSize ClientSize(7635 / 15, 4590 / 15);
 const QColor PureRed(255, 0, 0);
 const QColor PureBlue(0, 0, 255);
 
-struct LabelSpec
+struct LabelLayout
 {
     int index;
     const char16_t *caption;
@@ -33,7 +33,7 @@ struct LabelSpec
 };
 
 // In order on screen; the array index does not follow it.
-const LabelSpec Label1Specs[frmHelp::Label1Count] = {
+const LabelLayout Label1Layouts[frmHelp::Label1Count] = {
     {0, u"1. Select years between 1871 and the present year, then click \"Time Period\"",
      twipsRect(390, 840, 7155, 375), Qt::AlignLeft},
     {1, u"2. Enter the number of random names to be generated and  click \"Generate\"",
@@ -94,9 +94,9 @@ void frmHelp::createControls()
                        Qt::AlignHCenter, PureRed, namedFont(QStringLiteral("Bahase"), 14.25, true));
 
     const QFont stepFont = namedFont(QStringLiteral("MS Sans Serif"), 9.75, false);
-    for (const LabelSpec &spec : Label1Specs) {
-        Label1[size_t(spec.index)] = makeLabel(this, QStringLiteral("Label1_%1").arg(spec.index),
-                                               QString::fromUtf16(spec.caption), spec.geometry, spec.alignment,
+    for (const LabelLayout &row : Label1Layouts) {
+        Label1[size_t(row.index)] = makeLabel(this, QStringLiteral("Label1_%1").arg(row.index),
+                                               QString::fromUtf16(row.caption), row.geometry, row.alignment,
                                                PureBlue, stepFont);
     }
 
