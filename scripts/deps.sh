@@ -15,8 +15,9 @@ build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libbe
 # the windows prefer DejaVu Sans Condensed, which fits every caption.
 runtime_packages=(fonts-dejavu-core fonts-dejavu-extra)
 # A real X server, keys and clipboard for the end-to-end test; the mingw
-# resource compiler checks the Windows version record.
-test_packages=(xvfb xauth xdotool xclip binutils-mingw-w64-x86-64)
+# resource compiler checks the Windows version record; the locale sources let
+# a test build a German locale to prove numbers are read the same under it.
+test_packages=(xvfb xauth xdotool xclip binutils-mingw-w64-x86-64 locales)
 fuzz_packages=(clang libclang-rt-14-dev)
 
 usage() {

@@ -2,6 +2,8 @@
 
 #include "printers.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -110,16 +112,29 @@ TEST(NumericValue, IgnoresTheProcessLocale)
 {
     const std::string saved = std::setlocale(LC_ALL, nullptr);
     const char *commaLocales[] = {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "nl_NL.UTF-8", "ru_RU.UTF-8"};
-    const char *active = nullptr;
-    for (const char *name : commaLocales) {
-        if (std::setlocale(LC_ALL, name) && std::strtod("2.5", nullptr) == 2.0) {
-            active = name;
-            break;
+    auto activateCommaLocale = [&]() -> const char * {
+        for (const char *name : commaLocales) {
+            if (std::setlocale(LC_ALL, name) && std::strtod("2.5", nullptr) == 2.0)
+                return name;
+        }
+        return nullptr;
+    };
+    const char *active = activateCommaLocale();
+    // A machine without a German locale can still build one from the
+    // locale sources, into a folder of our own that LOCPATH points to.
+    QTemporaryDir localeDir;
+    if (!active && localeDir.isValid() && QFile::exists(QStringLiteral("/usr/share/i18n/locales/de_DE"))) {
+        const QByteArray command = "localedef -c -i de_DE -f UTF-8 '" + localeDir.filePath(QStringLiteral("de_DE.UTF-8")).toLocal8Bit()
+                + "' >/dev/null 2>&1";
+        if (std::system(command.constData()) != -1) {
+            qputenv("LOCPATH", localeDir.path().toLocal8Bit());
+            active = activateCommaLocale();
         }
     }
     if (!active) {
         std::setlocale(LC_ALL, saved.c_str());
-        GTEST_SKIP() << "no comma-decimal locale is installed";
+        qunsetenv("LOCPATH");
+        GTEST_SKIP() << "no comma-decimal locale is installed, and none could be built";
     }
 
     EXPECT_EQ(NumericValue(u"2.5"), 2.5) << "under " << active;
@@ -127,6 +142,7 @@ TEST(NumericValue, IgnoresTheProcessLocale)
     EXPECT_EQ(NumericValue(u"1.5E3"), 1500.0) << "under " << active;
     EXPECT_EQ(NumberText(1900.5), QStringLiteral("1900.5")) << "under " << active;
     std::setlocale(LC_ALL, saved.c_str());
+    qunsetenv("LOCPATH");
 }
 
 struct Rounding {
