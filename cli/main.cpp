@@ -13,7 +13,9 @@
 #include <QCoreApplication>
 #include <QDir>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -99,5 +101,9 @@ int main(int argc, char *argv[])
     QString list = generation.listText;
     list.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     print(stdout, list);
-    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? Success : Failure;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        print(stderr, QStringLiteral("quillery-names: cannot write the names: %1\n").arg(QString::fromLocal8Bit(std::strerror(errno))));
+        return Failure;
+    }
+    return Success;
 }

@@ -32,7 +32,8 @@ struct MainState {
 
     // The decoded roster. The names of the store, the pools and the picks
     // point into it instead of owning copies, so it is never changed while
-    // they live; a new load first drops them all. Names handed out of this
-    // object must be copied (as the list text and the list file are).
+    // they live; a new load first drops them all. A copy of the whole object
+    // shares this text and so keeps it alive; a name handed out on its own
+    // must be copied (as the list text and the list file are).
     QString RosterText;
 };

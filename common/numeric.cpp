@@ -126,12 +126,17 @@ QString NumberText(double value)
     if (value == std::trunc(value) && std::fabs(value) < 1e15)
         return QString::number(qint64(value));
 
-    QString text = QString::number(value, 'g', QLocale::FloatingPointShortest);
+    // Plain decimals down to 0.0001, exponent form beyond either end.
+    const double magnitude = std::fabs(value);
+    QString text = magnitude >= 1e-4 && magnitude < 1e15
+            ? QString::number(value, 'f', QLocale::FloatingPointShortest)
+            : QString::number(value, 'g', QLocale::FloatingPointShortest);
     qsizetype significant = 0;
     for (QChar c : text) {
         if (c == u'e')
             break;
-        significant += c.isDigit() ? 1 : 0;
+        if (c.isDigit() && (significant > 0 || c != u'0'))
+            ++significant;
     }
     if (significant > 15)
         text = QString::number(value, 'g', 15);

@@ -65,6 +65,10 @@ QString decodeRosterText(QByteArrayView bytes)
     QString text = utf8(bytes);
     if (!utf8.hasError())
         return text;
+    // A UTF-8 byte-order mark before a file that is not valid UTF-8 still
+    // marks no text of its own: it is not three letters of the first name.
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
     return decodeWindows1252(bytes);
 }
 
@@ -141,31 +145,43 @@ RosterReport parseRoster(QByteArrayView bytes, const QString &fileName, MainStat
     state.PoolCount = 0;
     if (count == 0)
         report.error = lineNumber == 0 ? QStringLiteral("the file is empty")
-                                       : QStringLiteral("the file holds no usable player line");
+                : report.skipDetails.isEmpty()
+                ? QStringLiteral("the file holds no usable player line")
+                : QStringLiteral("the file holds no usable player line (first: %1)").arg(report.skipDetails.first());
     return report;
 }
 
 RosterReport LoadNameFile(MainState &state)
 {
     const QString &path = state.DataFilePath;
-    if (QFileInfo(path).isDir()) {
-        RosterReport report;
+    RosterReport report;
+    const QFileInfo info(path);
+    if (info.isDir()) {
         report.error = fileError(path, QStringLiteral("it is a folder, not a file"));
+        return report;
+    }
+    // A pipe or a device would be read until it ends, which may be never.
+    if (info.exists() && !info.isFile()) {
+        report.error = fileError(path, QStringLiteral("it is not a regular file"));
         return report;
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        RosterReport report;
         report.error = fileError(path, file.errorString());
         return report;
     }
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = file.read(MaxRosterBytes + 1);
     if (file.error() != QFileDevice::NoError) {
-        RosterReport report;
         report.error = fileError(path, file.errorString());
         return report;
     }
-    RosterReport report = parseRoster(bytes, QFileInfo(path).fileName(), state);
+    if (bytes.size() > MaxRosterBytes) {
+        report.error = fileError(path, QStringLiteral("it is larger than %1 MiB, far more than %2 players need")
+                                               .arg(MaxRosterBytes / (1024 * 1024))
+                                               .arg(StoreSlots));
+        return report;
+    }
+    report = parseRoster(bytes, info.fileName(), state);
     if (!report.loaded())
         report.error = fileError(path, report.error);
     return report;

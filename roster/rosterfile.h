@@ -7,6 +7,9 @@
 struct MainState;
 
 inline constexpr QStringView RosterFileName = u"Kordane.txt";
+// Far more than 20001 players of any sane length; a larger file is refused
+// rather than read into memory whole.
+inline constexpr qint64 MaxRosterBytes = 64 * 1024 * 1024;
 
 // What a roster load found. A roster that could not be loaded has an error and
 // leaves nothing to generate from; skipped and ignored lines are warnings only.
@@ -22,8 +25,8 @@ struct RosterReport {
     QString warningText() const;
 };
 
-// Turns the roster file's bytes into text: UTF-8 when the bytes are valid UTF-8
-// (a leading byte-order mark is dropped), Windows-1252 otherwise.
+// Turns the roster file's bytes into text: UTF-8 when the bytes are valid UTF-8,
+// Windows-1252 otherwise. A leading UTF-8 byte-order mark is dropped either way.
 QString decodeRosterText(QByteArrayView bytes);
 
 // Fills the record store from the roster's bytes, in file order, and allocates

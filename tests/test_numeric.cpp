@@ -239,6 +239,9 @@ INSTANTIATE_TEST_SUITE_P(Values, NumberTextOfDouble, ::testing::Values(
     NumberToText{0.1, u"0.1"},
     NumberToText{1.0 / 3.0, u"0.333333333333333"},
     NumberToText{2.0 / 3.0, u"0.666666666666667"},
+    NumberToText{0.0001, u"0.0001"},
+    NumberToText{0.00012345, u"0.00012345"},
+    NumberToText{0.00001, u"1E-05"},
     NumberToText{123456789012345.0, u"123456789012345"},
     NumberToText{1e20, u"1E+20"}));
 

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -236,6 +239,14 @@ TEST(RosterDecoding, InvalidUtf8IsReadAsWindows1252)
     EXPECT_EQ(parsed.state->FirstNames[2], QStringLiteral("\u0081\u008d\u008f\u0090\u009d"));
 }
 
+TEST(RosterDecoding, ByteOrderMarkIsDroppedEvenWhenTheRestIsWindows1252)
+{
+    MainState state;
+    parseRoster("\xEF\xBB\xBFM\xFCller,J\xFCrgen,1901\r\n", QStringLiteral("Kordane.txt"), state);
+    ASSERT_EQ(state.NameCount, 1);
+    EXPECT_EQ(state.LastNames[0], QStringLiteral("M\u00FCller"));
+}
+
 TEST(RosterDecoding, OneBadByteMakesTheWholeFileWindows1252)
 {
     // A UTF-8 sequence elsewhere in the file is then read byte by byte too.
@@ -312,8 +323,30 @@ TEST_F(LoadNameFileTest, FileWithoutAUsableLine)
 {
     write(QStringLiteral("Kordane.txt"), "\r\n\r\nno commas here\r\n");
     const RosterReport report = load(QStringLiteral("Kordane.txt"));
-    EXPECT_EQ(report.error, errorFor(QStringLiteral("Kordane.txt"), QStringLiteral("the file holds no usable player line")));
+    EXPECT_EQ(report.error, errorFor(QStringLiteral("Kordane.txt"),
+                                     QStringLiteral("the file holds no usable player line (first: Kordane.txt line 3: fewer than two commas)")));
     EXPECT_EQ(report.skippedLines, 1);
+}
+
+// A pipe would be read until its writer closes it, which may be never.
+TEST_F(LoadNameFileTest, PipeInPlaceOfTheFileIsRefusedWithoutWaiting)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pathOf(QStringLiteral("Kordane.txt"))).constData(), 0600), 0);
+    ::alarm(20); // a hang fails the run instead of stalling it
+    const RosterReport report = load(QStringLiteral("Kordane.txt"));
+    ::alarm(0);
+    EXPECT_EQ(report.error, errorFor(QStringLiteral("Kordane.txt"), QStringLiteral("it is not a regular file")));
+}
+
+TEST_F(LoadNameFileTest, HugeFileIsRefusedNotReadWhole)
+{
+    write(QStringLiteral("Kordane.txt"), "Smith,John,1871\r\n");
+    QFile file(pathOf(QStringLiteral("Kordane.txt")));
+    ASSERT_TRUE(file.resize(MaxRosterBytes + 1)); // sparse: no disk needed
+    const RosterReport report = load(QStringLiteral("Kordane.txt"));
+    EXPECT_EQ(report.error, errorFor(QStringLiteral("Kordane.txt"),
+                                     QStringLiteral("it is larger than 64 MiB, far more than 20001 players need")));
+    EXPECT_EQ(m_state->NameCount, 0);
 }
 
 TEST_F(LoadNameFileTest, UnreadableFile)

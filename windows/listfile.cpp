@@ -150,7 +150,7 @@ ListFileReport appendListBlock(const QString &path, QByteArrayView block)
 
     // A second descriptor keeps the file open and locked after the first is
     // closed, so that a failing close can still be rolled back.
-    Descriptor keeper(::dup(file.get()));
+    Descriptor keeper(::fcntl(file.get(), F_DUPFD_CLOEXEC, 0));
     if (!keeper.isOpen())
         return {failure(path, systemReason(errno))};
 
