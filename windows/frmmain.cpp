@@ -8,6 +8,7 @@
 #include "messages.h"
 #include "roster/period.h"
 #include "roster/rosterfile.h"
+#include "twips.h"
 #include "waitcursor.h"
 
 #include <QClipboard>
@@ -21,15 +22,6 @@
 #include <QTextBlock>
 
 namespace {
-
-constexpr int TwipsPerPixel = 15;
-
-// Positions in the layout are in twips; at 96 dpi 15 twips make one pixel, and
-// Qt scales the pixels on high-dpi screens.
-QRect twips(int left, int top, int width, int height)
-{
-    return QRect(left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel, height / TwipsPerPixel);
-}
 
 QFont dialogFont(bool bold = false)
 {
@@ -99,47 +91,47 @@ void frmMain::createControls()
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Quillery for the Orvale "));
     setFont(dialogFont());
-    setFixedSize(7395 / TwipsPerPixel, 4695 / TwipsPerPixel);
+    setFixedSize(twipsSize(7395, 4695));
 
     txtYear[0] = makeField(this, QStringLiteral("txtYear0"), QStringLiteral("1871"), tr("Start year"),
-                           twips(360, 360, 855, 315));
+                           twipsRect(360, 360, 855, 315));
     Label1 = makeLabel(this, QStringLiteral("Label1"), QStringLiteral("to"), Qt::AlignHCenter, true,
-                       twips(1380, 420, 435, 315));
+                       twipsRect(1380, 420, 435, 315));
     txtYear[1] = makeField(this, QStringLiteral("txtYear1"), QStringLiteral("2000"), tr("End year"),
-                           twips(1980, 360, 855, 315));
+                           twipsRect(1980, 360, 855, 315));
     Label2 = makeLabel(this, QStringLiteral("Label2"), QStringLiteral("Number of Names 1 to 1000"), Qt::AlignHCenter,
-                       true, twips(180, 900, 1635, 435));
+                       true, twipsRect(180, 900, 1635, 435));
     txtNumNames = makeField(this, QStringLiteral("txtNumNames"), QStringLiteral("12"), tr("Number of names"),
-                            twips(1980, 960, 855, 315));
+                            twipsRect(1980, 960, 855, 315));
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setPixmap(QPixmap(QStringLiteral(":/baseball.gif")));
-    Image1->setGeometry(twips(180, 1500, 2640, 2340));
+    Image1->setGeometry(twipsRect(180, 1500, 2640, 2340));
 
     Label3 = makeLabel(this, QStringLiteral("Label3"), tr("By the Quillery developers"), Qt::AlignLeft, false,
-                       twips(180, 4020, 2775, 315));
+                       twipsRect(180, 4020, 2775, 315));
 
     cmdSetTimePeriod = makeButton(this, QStringLiteral("cmdSetTimePeriod"), QStringLiteral("&Time Period "),
-                                  twips(3060, 300, 1215, 495));
+                                  twipsRect(3060, 300, 1215, 495));
     cmdGenerate = makeButton(this, QStringLiteral("cmdGenerate"), QStringLiteral("&Generate"),
-                             twips(3060, 885, 1215, 495));
+                             twipsRect(3060, 885, 1215, 495));
     cmdGenerate->setDefault(true);
     cmdClear = makeButton(this, QStringLiteral("cmdClear"), QStringLiteral("&Clear Names"),
-                          twips(3060, 1485, 1215, 495));
+                          twipsRect(3060, 1485, 1215, 495));
     cmdCopyNames = makeButton(this, QStringLiteral("cmdCopyNames"), QStringLiteral("Cop&y to Clip"),
-                              twips(3060, 2070, 1215, 495));
+                              twipsRect(3060, 2070, 1215, 495));
     cmdSave = makeButton(this, QStringLiteral("cmdSave"), QStringLiteral("&Save to File"),
-                         twips(3060, 2655, 1215, 495));
-    cmdHelp = makeButton(this, QStringLiteral("cmdHelp"), QStringLiteral("&Help!"), twips(3060, 3255, 1215, 495));
-    cmdExit = makeButton(this, QStringLiteral("cmdExit"), QStringLiteral("E&xit"), twips(3060, 3840, 1215, 495));
+                         twipsRect(3060, 2655, 1215, 495));
+    cmdHelp = makeButton(this, QStringLiteral("cmdHelp"), QStringLiteral("&Help!"), twipsRect(3060, 3255, 1215, 495));
+    cmdExit = makeButton(this, QStringLiteral("cmdExit"), QStringLiteral("E&xit"), twipsRect(3060, 3840, 1215, 495));
 
     txtPlayerNames = new QPlainTextEdit(this);
     txtPlayerNames->setObjectName(QStringLiteral("txtPlayerNames"));
     txtPlayerNames->setAccessibleName(tr("Generated names"));
     txtPlayerNames->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtPlayerNames->setTabChangesFocus(true);
-    txtPlayerNames->setGeometry(twips(4500, 300, 2655, 4095));
+    txtPlayerNames->setGeometry(twipsRect(4500, 300, 2655, 4095));
 
     m_yearFields = std::make_unique<LineEditYearFields>(txtYear[0], txtYear[1]);
 }
