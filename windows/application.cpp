@@ -27,6 +27,8 @@ void prepareApplication()
     addDialogFontSubstitutes();
     QApplication::setApplicationName(ApplicationTitle.toString());
     QApplication::setApplicationVersion(ApplicationVersion.toString());
+    // The desktop entry's id: Wayland docks match the window to its entry by it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quillery.Quillery"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/quillery-icon.png")));
 }
 
