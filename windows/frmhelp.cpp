@@ -1,6 +1,7 @@
 #include "windows/frmhelp.h"
 
 #include "windows/dialogfont.h"
+#include "windows/lightpalette.h"
 #include "windows/twips.h"
 
 #include <QColor>
@@ -76,6 +77,7 @@ frmHelp::frmHelp(QWidget *parent)
     addDialogFontSubstitutes();
     setWindowTitle(QStringLiteral("Help!"));
     setFixedSize(ClientSize);
+    setPalette(lightFacePalette());
     setFont(namedFont(QStringLiteral("MS Sans Serif"), 8.25, false));
 
     createControls();

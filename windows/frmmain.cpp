@@ -2,6 +2,7 @@
 
 #include "application.h"
 #include "frmhelp.h"
+#include "lightpalette.h"
 #include "listfile.h"
 #include "generate/generator.h"
 #include "generate/randomsource.h"
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTextBlock>
 
 namespace {
@@ -91,6 +93,7 @@ void frmMain::createControls()
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Quillery for the Orvale "));
     setFont(dialogFont());
+    setPalette(lightFacePalette());
     setFixedSize(twipsSize(7395, 4695));
 
     txtYear[0] = makeField(this, QStringLiteral("txtYear0"), QStringLiteral("1871"), tr("Start year"),
@@ -103,9 +106,13 @@ void frmMain::createControls()
                        true, twipsRect(180, 900, 1635, 435));
     txtNumNames = makeField(this, QStringLiteral("txtNumNames"), QStringLiteral("12"), tr("Number of names"),
                             twipsRect(1980, 960, 855, 315));
+    Label2->setBuddy(txtNumNames);
+    txtYear[0]->setAccessibleDescription(tr("1871 to 9999; an earlier year becomes 1871"));
+    txtYear[1]->setAccessibleDescription(tr("Up to 9999; a later year becomes 9999"));
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setAccessibleName(tr("Picture of a baseball"));
     Image1->setPixmap(QPixmap(QStringLiteral(":/baseball.gif")));
     Image1->setGeometry(twipsRect(180, 1500, 2640, 2340));
 
@@ -153,6 +160,9 @@ void frmMain::createConnections()
     connect(cmdSave, &QPushButton::clicked, this, &frmMain::cmdSave_Click);
     connect(cmdHelp, &QPushButton::clicked, this, &frmMain::cmdHelp_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmMain::cmdExit_Click);
+
+    auto *helpKey = new QShortcut(QKeySequence::HelpContents, this);
+    connect(helpKey, &QShortcut::activated, this, &frmMain::cmdHelp_Click);
 }
 
 void frmMain::createTabOrder()

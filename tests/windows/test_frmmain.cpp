@@ -1,8 +1,10 @@
 #include "generate/randomsource.h"
 #include "windows/application.h"
+#include "windows/frmhelp.h"
 #include "windows/frmmain.h"
 #include "windows/messages.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -10,12 +12,14 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -72,6 +76,8 @@ private slots:
     void keys();
     void accessKeys_data();
     void accessKeys();
+    void helpKeys_data();
+    void helpKeys();
     void tabOrderSelectsWholeFields();
     void yearRulesWhileTyping_data();
     void yearRulesWhileTyping();
@@ -99,6 +105,8 @@ private slots:
     void accessibleNames_data();
     void accessibleNames();
     void pictures();
+    void lightFaceOnDarkDesktop_data();
+    void lightFaceOnDarkDesktop();
 
 private:
     // Loads a window on the given roster bytes; with show, also shows and
@@ -275,6 +283,42 @@ void TestFrmMain::accessKeys()
     QTRY_COMPARE(m_random->generations - before, generations);
     QTRY_COMPARE(m_window->listText().isEmpty(), listEmpty);
     QTRY_COMPARE(m_window->isVisible(), !closes);
+}
+
+void TestFrmMain::helpKeys_data()
+{
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifier");
+
+    QTest::newRow("F1 in a year field") << "txtYear0" << int(Qt::Key_F1) << int(Qt::NoModifier);
+    QTest::newRow("F1 in the list") << "txtPlayerNames" << int(Qt::Key_F1) << int(Qt::NoModifier);
+    QTest::newRow("Alt+H") << "txtYear0" << int(Qt::Key_H) << int(Qt::AltModifier);
+}
+
+void TestFrmMain::helpKeys()
+{
+    QFETCH(QString, focus);
+    QFETCH(int, key);
+    QFETCH(int, modifier);
+    QVERIFY(open(SmallRoster));
+    child<QWidget>(focus)->setFocus(Qt::TabFocusReason);
+    // An access key clicks its button a moment later; a modal window then
+    // runs its own event loop, in which this timer finds and closes it.
+    QString shown;
+    QTimer watcher;
+    connect(&watcher, &QTimer::timeout, m_window.get(), [&shown] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            shown = QString::fromLatin1(modal->metaObject()->className());
+            modal->close();
+        }
+    });
+    watcher.start(10);
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(modifier));
+
+    QTRY_COMPARE(shown, QStringLiteral("frmHelp"));
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
 }
 
 void TestFrmMain::tabOrderSelectsWholeFields()
@@ -707,20 +751,28 @@ void TestFrmMain::accessibleNames_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("accessibleName");
+    QTest::addColumn<QString>("labelledBy");
 
-    QTest::newRow("start year") << "txtYear0" << "Start year";
-    QTest::newRow("end year") << "txtYear1" << "End year";
-    QTest::newRow("count") << "txtNumNames" << "Number of names";
-    QTest::newRow("list") << "txtPlayerNames" << "Generated names";
+    QTest::newRow("start year") << "txtYear0" << "Start year" << "";
+    QTest::newRow("end year") << "txtYear1" << "End year" << "";
+    QTest::newRow("count") << "txtNumNames" << "Number of names" << "Label2";
+    QTest::newRow("list") << "txtPlayerNames" << "Generated names" << "";
+    QTest::newRow("picture") << "Image1" << "Picture of a baseball" << "";
 }
 
 void TestFrmMain::accessibleNames()
 {
     QFETCH(QString, name);
     QFETCH(QString, accessibleName);
+    QFETCH(QString, labelledBy);
     QVERIFY(open(SmallRoster, false));
 
     QCOMPARE(child<QWidget>(name)->accessibleName(), accessibleName);
+    QStringList labels;
+    const auto relations = QAccessible::queryAccessibleInterface(child<QWidget>(name))->relations(QAccessible::Label);
+    for (const auto &[label, relation] : relations)
+        labels << label->object()->objectName();
+    QCOMPARE(labels.join(u','), labelledBy);
 }
 
 void TestFrmMain::pictures()
@@ -737,6 +789,43 @@ void TestFrmMain::pictures()
     QVERIFY(icon.colorCount() <= 256);
     QVERIFY(!QApplication::windowIcon().isNull());
     QCOMPARE(m_window->windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
+}
+
+void TestFrmMain::lightFaceOnDarkDesktop_data()
+{
+    QTest::addColumn<bool>("help");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QPalette::ColorRole>("textRole");
+    QTest::addColumn<QPalette::ColorRole>("backgroundRole");
+    QTest::addColumn<QColor>("text");
+
+    const QColor black(Qt::black);
+    QTest::newRow("count label") << false << "Label2" << QPalette::WindowText << QPalette::Window << black;
+    QTest::newRow("count field") << false << "txtNumNames" << QPalette::Text << QPalette::Base << black;
+    QTest::newRow("list") << false << "txtPlayerNames" << QPalette::Text << QPalette::Base << black;
+    QTest::newRow("button") << false << "cmdGenerate" << QPalette::ButtonText << QPalette::Button << black;
+    QTest::newRow("help version") << true << "Label2" << QPalette::WindowText << QPalette::Window << QColor(255, 0, 0);
+    QTest::newRow("help step") << true << "Label1_0" << QPalette::WindowText << QPalette::Window << QColor(0, 0, 255);
+    QTest::newRow("help button") << true << "cmdClose" << QPalette::ButtonText << QPalette::Button << black;
+}
+
+void TestFrmMain::lightFaceOnDarkDesktop()
+{
+    QFETCH(bool, help);
+    QFETCH(QString, name);
+    QFETCH(QPalette::ColorRole, textRole);
+    QFETCH(QPalette::ColorRole, backgroundRole);
+    QFETCH(QColor, text);
+    const QPalette before = QApplication::palette();
+    const auto restore = qScopeGuard([&before] { QApplication::setPalette(before); });
+    QApplication::setPalette(QPalette(QColor(45, 45, 45)));
+    QVERIFY(open(SmallRoster, false));
+    frmHelp helpWindow(m_window.get());
+
+    const QWidget *control = help ? helpWindow.findChild<QWidget *>(name) : child<QWidget>(name);
+    QVERIFY(control);
+    QCOMPARE(control->palette().color(textRole), text);
+    QVERIFY(control->palette().color(backgroundRole).lightness() >= 240);
 }
 
 int main(int argc, char *argv[])
