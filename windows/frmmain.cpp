@@ -113,7 +113,7 @@ void frmMain::createControls()
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setAccessibleName(tr("Picture of a baseball"));
-    Image1->setPixmap(QPixmap(QStringLiteral(":/baseball.gif")));
+    Image1->setPixmap(builtInPicture(QStringLiteral(":/baseball.gif"), "gif"));
     Image1->setGeometry(twipsRect(180, 1500, 2640, 2340));
 
     Label3 = makeLabel(this, QStringLiteral("Label3"), tr("By the Quillery developers"), Qt::AlignLeft, false,
@@ -312,6 +312,10 @@ QString frmMain::listText() const
 
 void frmMain::setListText(const QString &text)
 {
+    // Emptying an empty list would only lay out the field again, and the start
+    // sequence empties it twice before the first list.
+    if (text.isEmpty() && txtPlayerNames->document()->isEmpty())
+        return;
     QString lines = text;
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     txtPlayerNames->setPlainText(lines);

@@ -788,6 +788,8 @@ void TestFrmMain::pictures()
     QCOMPARE(icon.format(), QImage::Format_Indexed8);
     QVERIFY(icon.colorCount() <= 256);
     QVERIFY(!QApplication::windowIcon().isNull());
+    const QList<QSize> sizes = {{16, 16}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}};
+    QCOMPARE(QApplication::windowIcon().availableSizes(), sizes);
     QCOMPARE(m_window->windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
 }
 
