@@ -57,6 +57,8 @@ install(FILES data/Kordane.txt DESTINATION ${CMAKE_INSTALL_DATADIR}/quillery
         COMPONENT system EXCLUDE_FROM_ALL)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/system/copyright ${CMAKE_CURRENT_BINARY_DIR}/system/changelog.gz
         DESTINATION ${system_docdir} COMPONENT system EXCLUDE_FROM_ALL)
+install(FILES packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides
+        RENAME quillery COMPONENT system EXCLUDE_FROM_ALL)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/system/quillery-names.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT system EXCLUDE_FROM_ALL)
 
