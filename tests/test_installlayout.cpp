@@ -14,62 +14,42 @@ namespace {
 struct LayoutCase {
     const char *name;
     std::vector<const char *> rosters; // made under the root before the lookup
-    const char *program;               // the program's folder under the root
-    const char *roster;                // expected roster, under the root
-    const char *listDirectory;         // expected list folder, under the root
+    const char *program, *roster, *listDirectory; // folders and files under the root
 };
 
-void PrintTo(const LayoutCase &c, std::ostream *out)
-{
-    *out << c.name;
-}
+void PrintTo(const LayoutCase &c, std::ostream *out) { *out << c.name; }
 
-// The user's documents live in home/Papers, as the user-dirs file says, and do
-// not exist until a save needs them.
-class InstallLayout : public testing::TestWithParam<LayoutCase> {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_root.isValid());
-        m_savedHome = qgetenv("HOME");
-        m_savedConfig = qgetenv("XDG_CONFIG_HOME");
-        ASSERT_TRUE(QDir(m_root.path()).mkpath(QStringLiteral("home/.config")));
-        QFile dirs(m_root.filePath(QStringLiteral("home/.config/user-dirs.dirs")));
-        ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
-        dirs.write("XDG_DOCUMENTS_DIR=\"$HOME/Papers\"\n");
-        dirs.close();
-        qputenv("HOME", m_root.filePath(QStringLiteral("home")).toLocal8Bit());
-        qputenv("XDG_CONFIG_HOME", m_root.filePath(QStringLiteral("home/.config")).toLocal8Bit());
-    }
-    void TearDown() override
-    {
-        qputenv("HOME", m_savedHome);
-        if (m_savedConfig.isNull())
-            qunsetenv("XDG_CONFIG_HOME");
-        else
-            qputenv("XDG_CONFIG_HOME", m_savedConfig);
-    }
+class InstallLayout : public testing::TestWithParam<LayoutCase> {};
 
-    QString under(const char *relative) const { return m_root.filePath(QString::fromUtf8(relative)); }
-
-    QTemporaryDir m_root;
-    QByteArray m_savedHome;
-    QByteArray m_savedConfig;
-};
-
+// HOME is a fresh folder whose user-dirs file puts the documents in Papers,
+// which does not exist until a save needs it.
 TEST_P(InstallLayout, FindsTheRosterAndTheListFolder)
 {
     const LayoutCase &c = GetParam();
-    for (const char *roster : c.rosters) {
-        ASSERT_TRUE(QDir().mkpath(QFileInfo(under(roster)).path()));
-        QFile file(under(roster));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    }
+    QTemporaryDir root;
+    const auto under = [&](const char *relative) { return root.filePath(QString::fromUtf8(relative)); };
+    // A path ending in '/' is made as a folder.
+    const auto make = [&](const char *relative, QByteArrayView text) {
+        const QString path = under(relative);
+        QFile file(path);
+        return path.endsWith(u'/') ? QDir().mkpath(path)
+                                   : QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly)
+                    && file.write(text.data(), text.size()) == text.size();
+    };
+    for (const char *roster : c.rosters)
+        ASSERT_TRUE(make(roster, "Smith,John,1900\r\n"));
+    ASSERT_TRUE(make("home/.config/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOME/Papers\"\n"));
     ASSERT_TRUE(QDir().mkpath(under(c.program)));
+    const QByteArray home = qgetenv("HOME"), config = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", under("home").toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", under("home/.config").toLocal8Bit());
 
     const QString roster = rosterLocation(under(c.program));
-    EXPECT_EQ(roster.toStdString(), under(c.roster).toStdString());
     const QString list = listFileDirectory(under(c.program), roster);
+    qputenv("HOME", home);
+    config.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", config);
+
+    EXPECT_EQ(roster.toStdString(), under(c.roster).toStdString());
     EXPECT_EQ(QDir(list).absolutePath().toStdString(), QDir(under(c.listDirectory)).absolutePath().toStdString());
     EXPECT_TRUE(QFileInfo(list).isDir()) << "the list folder is made when missing";
 }
@@ -78,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(Rules, InstallLayout, testing::Values(
     LayoutCase{"portable", {"Quillery/Kordane.txt"}, "Quillery", "Quillery/Kordane.txt", "Quillery"},
     LayoutCase{"besideWinsOverShare", {"usr/bin/Kordane.txt", "usr/share/quillery/Kordane.txt"}, "usr/bin", "usr/bin/Kordane.txt", "usr/bin"},
     LayoutCase{"system", {"usr/share/quillery/Kordane.txt"}, "usr/bin", "usr/share/quillery/Kordane.txt", "home/Papers"},
-    LayoutCase{"folderIsNoRoster", {"usr/bin/Kordane.txt/x", "usr/share/quillery/Kordane.txt"}, "usr/bin", "usr/share/quillery/Kordane.txt", "home/Papers"},
+    LayoutCase{"folderIsNoRoster", {"usr/bin/Kordane.txt/", "usr/share/quillery/Kordane.txt"}, "usr/bin", "usr/share/quillery/Kordane.txt", "home/Papers"},
     LayoutCase{"neitherNamesBeside", {}, "usr/bin", "usr/bin/Kordane.txt", "usr/bin"}),
     [](const testing::TestParamInfo<LayoutCase> &info) { return std::string(info.param.name); });
 
