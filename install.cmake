@@ -23,6 +23,12 @@ if(TARGET quillery)
     install(SCRIPT resources/desktop-entry.cmake)
 endif()
 
+# The system layout follows the Linux filesystem hierarchy and Debian's rules.
+find_program(QUILLERY_GZIP gzip)
+if(NOT (UNIX AND NOT APPLE AND QUILLERY_GZIP))
+    return()
+endif()
+
 include(GNUInstallDirs)
 set(QUILLERY_APP_ID org.quillery.Quillery)
 set(system_docdir ${CMAKE_INSTALL_DATAROOTDIR}/doc/quillery)
@@ -35,7 +41,7 @@ foreach(source man/quillery-names.1 man/quillery.1 packaging/changelog)
     set(copy ${CMAKE_CURRENT_BINARY_DIR}/system/${name})
     add_custom_command(OUTPUT ${copy}.gz
         COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/${source} ${copy}
-        COMMAND gzip -9nf ${copy}
+        COMMAND ${QUILLERY_GZIP} -9nf ${copy}
         DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${source}
         VERBATIM)
     list(APPEND system_gzipped ${copy}.gz)
