@@ -2,8 +2,9 @@
 """Draws the program's pictures: the baseball of the main window and the icon.
 
 Writes baseball.gif (176 x 156), quillery-icon.png (16 x 16, 8-bit palette)
-and quillery.ico (16 x 16, 256 colours) beside this script, using the
-standard library only, so the same files come out on every machine. The build
+and quillery.ico (16 x 16, 256 colours) beside this script, and the program
+icon for menus and docks as icons/quillery-N.png (N x N, RGBA) at every size
+in ICON_SIZES, using the standard library only, so the same files come out on every machine. The build
 uses the committed files; run this only to change the pictures.
 """
 
@@ -19,6 +20,8 @@ WHITE = (250, 248, 240)
 SHADE = (178, 172, 160)
 RED = (200, 30, 40)
 SHADOW = (150, 150, 150)
+
+ICON_SIZES = (16, 32, 48, 64, 128, 256)
 
 
 def mix(a, b, t):
@@ -43,10 +46,11 @@ def nearest(colour, colours, cache):
 class Ball:
     """A baseball of radius r centred at (cx, cy), lit from the upper left."""
 
-    def __init__(self, cx, cy, r, seam_width, stitches):
+    def __init__(self, cx, cy, r, seam_width, stitches, stitch_reach=4):
         self.cx, self.cy, self.r = cx, cy, r
         self.seam_width = seam_width
         self.stitches = stitches
+        self.stitch_reach = stitch_reach  # in seam widths, either side of the seam's centre
         # Each seam is an arc of a circle whose centre lies outside the ball.
         self.seam_centres = [(cx - 1.45 * r, cy), (cx + 1.45 * r, cy)]
         self.seam_radius = 1.05 * r
@@ -65,7 +69,7 @@ class Ball:
             off = rho - self.seam_radius
             if abs(off) < self.seam_width:
                 return mix(RED, SHADE, light * 0.4)
-            if self.stitches and abs(off) < self.seam_width * 4:
+            if self.stitches and abs(off) < self.seam_width * self.stitch_reach:
                 # Short slanted stitches across the seam at even steps of angle.
                 angle = math.atan2(y - sy, x - sx)
                 step = 0.085
@@ -201,6 +205,27 @@ def write_png(path, width, height, rows, colours, transparent_index):
         f.write(data)
 
 
+def write_rgba_png(path, width, height, rows):
+    raw = bytearray()
+    for row in rows:
+        raw.append(0)
+        for colour, alpha in row:
+            raw += bytes(round(c) for c in colour) + bytes((round(alpha * 255),))
+    data = b"\x89PNG\r\n\x1a\n"
+    data += png_chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0))
+    data += png_chunk(b"IDAT", zlib.compress(bytes(raw), 9))
+    data += png_chunk(b"IEND", b"")
+    with open(path, "wb") as f:
+        f.write(data)
+
+
+def icon_ball(size):
+    """The 16 x 16 icon's ball scaled to size; short stitches once they show."""
+    scale = size / 16
+    return Ball(cx=8 * scale, cy=8 * scale, r=7.4 * scale, seam_width=0.55 * scale,
+                stitches=size >= 128, stitch_reach=2.4)
+
+
 def write_ico(path, width, height, rows, colours, transparent_index):
     # One 8-bit image: a bitmap of double height (colours, then the AND mask),
     # rows bottom-up, each padded to four bytes.
@@ -238,10 +263,16 @@ def main():
     write_gif(os.path.join(HERE, "baseball.gif"), width, height,
               indexed(picture, opaque, transparent), colours, transparent)
 
-    small = Ball(cx=8, cy=8, r=7.4, seam_width=0.55, stitches=False)
+    small = icon_ball(16)
     icon = indexed(render(16, 16, small, shadow=None, supersample=4), opaque, transparent)
     write_png(os.path.join(HERE, "quillery-icon.png"), 16, 16, icon, colours, transparent)
     write_ico(os.path.join(HERE, "quillery.ico"), 16, 16, icon, colours, transparent)
+
+    # Full colour with real alpha: these sit on any panel, light or dark.
+    os.makedirs(os.path.join(HERE, "icons"), exist_ok=True)
+    for size in ICON_SIZES:
+        rows = render(size, size, icon_ball(size), shadow=None, supersample=4 if size <= 64 else 3)
+        write_rgba_png(os.path.join(HERE, "icons", f"quillery-{size}.png"), size, size, rows)
 
 
 if __name__ == "__main__":
