@@ -1,7 +1,15 @@
-# `cmake --install <build> --prefix DIR` makes DIR one self-contained folder.
-# Everything lies flat in it: the programs find Kordane.txt in their own
-# directory, and the window program saves RandomNames.txt there as well.
-# Qt comes from the system, so no run path is set.
+# Two layouts from one build.
+#
+# The portable folder, the default: `cmake --install <build> --prefix DIR`
+# makes DIR one self-contained folder. Everything lies flat in it: the programs
+# find Kordane.txt in their own directory, and the window program saves
+# RandomNames.txt there as well. Qt comes from the system, so no run path is set.
+#
+# The system layout, the component `system`, which only an explicit request
+# installs: `cmake --install <build> --component system [--prefix /usr/local]`,
+# and `cpack -G DEB` for the package. The programs go into bin/, the roster into
+# share/quillery/, where the programs look when it is not beside them, and the
+# desktop entry, icons, metainfo and manual pages where desktops and man find them.
 
 install(TARGETS quillery-names RUNTIME DESTINATION .)
 install(FILES data/Kordane.txt data/NOTICE DESTINATION .)
@@ -14,3 +22,92 @@ if(TARGET quillery)
     # After the icon, which the entry names only if it was installed.
     install(SCRIPT resources/desktop-entry.cmake)
 endif()
+
+# The system layout follows the Linux filesystem hierarchy and Debian's rules.
+find_program(QUILLERY_GZIP gzip)
+if(NOT (UNIX AND NOT APPLE AND QUILLERY_GZIP))
+    return()
+endif()
+
+include(GNUInstallDirs)
+set(QUILLERY_APP_ID org.quillery.Quillery)
+set(system_docdir ${CMAKE_INSTALL_DATAROOTDIR}/doc/quillery)
+
+# The manual pages and the changelog go in compressed, as Debian wants them:
+# gzip -n leaves out the time stamp, so the same sources give the same bytes.
+set(system_gzipped)
+foreach(source man/quillery-names.1 man/quillery.1 packaging/changelog)
+    get_filename_component(name ${source} NAME)
+    set(copy ${CMAKE_CURRENT_BINARY_DIR}/system/${name})
+    add_custom_command(OUTPUT ${copy}.gz
+        COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/${source} ${copy}
+        COMMAND ${QUILLERY_GZIP} -9nf ${copy}
+        DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${source}
+        VERBATIM)
+    list(APPEND system_gzipped ${copy}.gz)
+endforeach()
+add_custom_target(system_files ALL DEPENDS ${system_gzipped})
+
+# The copyright file carries the roster's notice as it stands in data/NOTICE.
+set(QUILLERY_MAINTAINER "The Quillery developers <maintainers@quillery.org>")
+file(READ data/NOTICE QUILLERY_NOTICE)
+string(STRIP "${QUILLERY_NOTICE}" QUILLERY_NOTICE)
+string(REPLACE "\n\n" "\n.\n" QUILLERY_NOTICE "${QUILLERY_NOTICE}")
+string(REPLACE "\n" "\n " QUILLERY_NOTICE " ${QUILLERY_NOTICE}")
+configure_file(packaging/copyright.in ${CMAKE_CURRENT_BINARY_DIR}/system/copyright @ONLY)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS data/NOTICE)
+
+install(TARGETS quillery-names RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+        COMPONENT system EXCLUDE_FROM_ALL)
+install(FILES data/Kordane.txt DESTINATION ${CMAKE_INSTALL_DATADIR}/quillery
+        COMPONENT system EXCLUDE_FROM_ALL)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/system/copyright ${CMAKE_CURRENT_BINARY_DIR}/system/changelog.gz
+        DESTINATION ${system_docdir} COMPONENT system EXCLUDE_FROM_ALL)
+install(FILES packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides
+        RENAME quillery COMPONENT system EXCLUDE_FROM_ALL)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/system/quillery-names.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT system EXCLUDE_FROM_ALL)
+
+if(TARGET quillery)
+    install(TARGETS quillery RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+            COMPONENT system EXCLUDE_FROM_ALL)
+    install(FILES ${CMAKE_CURRENT_BINARY_DIR}/system/quillery.1.gz
+            DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT system EXCLUDE_FROM_ALL)
+    install(FILES resources/${QUILLERY_APP_ID}.desktop
+            DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications COMPONENT system EXCLUDE_FROM_ALL)
+    install(FILES resources/${QUILLERY_APP_ID}.metainfo.xml
+            DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo COMPONENT system EXCLUDE_FROM_ALL)
+    foreach(size 16 32 48 64 128 256)
+        install(FILES resources/icons/quillery-${size}.png
+                DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/${size}x${size}/apps
+                RENAME ${QUILLERY_APP_ID}.png COMPONENT system EXCLUDE_FROM_ALL)
+    endforeach()
+endif()
+
+# `cpack -G DEB` in the build folder packs the system layout under /usr.
+set(CPACK_PACKAGE_NAME quillery)
+set(CPACK_PACKAGE_VENDOR "The Quillery developers")
+set(CPACK_PACKAGE_CONTACT "${QUILLERY_MAINTAINER}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "make up random baseball player names")
+# Debian wants the long description in lines of at most 80 characters.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+    "Quillery holds a roster of real baseball players who made their debut from"
+    "1871 to 2020, lets you choose a span of years, and joins the first name of"
+    "one player of that span with the last name of another, as many names as you"
+    "ask for. The list can be copied to the clipboard or appended to a text file."
+    "."
+    "The command quillery-names prints such lists for scripts, as text, CSV or"
+    "JSON.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL system)
+set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The windows ask for DejaVu Sans Condensed, which fits every caption.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-dejavu-extra)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+include(CPack)

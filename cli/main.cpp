@@ -2,6 +2,7 @@
 // roster, sets the year texts as if typed into the fields, runs the Time
 // Period command and prints the list, one "First Last" line per name.
 
+#include "common/installlayout.h"
 #include "common/mainstate.h"
 #include "generate/generator.h"
 #include "generate/randomsource.h"
@@ -75,7 +76,7 @@ int main(int argc, char *argv[])
     auto state = std::make_unique<MainState>();
     state->DataFilePath = parser.isSet(rosterOption)
             ? QDir::current().absoluteFilePath(parser.value(rosterOption))
-            : QDir(QCoreApplication::applicationDirPath()).filePath(RosterFileName.toString());
+            : rosterLocation(QCoreApplication::applicationDirPath());
     const RosterReport report = LoadNameFile(*state);
     if (!report.loaded()) {
         print(stderr, report.error + u'\n');

@@ -2,6 +2,7 @@
 # Configures and builds the project into build/ (or the folder given), with
 # every core. The packages must already be there: see deps.sh.
 #   bash scripts/build.sh [BUILD_DIR [extra cmake options...]]
+# BUILD_TARGETS="a b" builds only those targets instead of everything.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -16,4 +17,9 @@ if [[ -f "$cache" ]] && ! grep -qx 'CMAKE_GENERATOR:INTERNAL=Ninja' "$cache"; th
 fi
 
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
-cmake --build "$build_dir" -j "$(nproc)"
+targets=()
+if [[ -n "${BUILD_TARGETS:-}" ]]; then
+    read -ra names <<<"$BUILD_TARGETS"
+    targets=(--target "${names[@]}")
+fi
+cmake --build "$build_dir" -j "$(nproc)" "${targets[@]}"

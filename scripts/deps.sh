@@ -17,7 +17,10 @@ runtime_packages=(fonts-dejavu-core fonts-dejavu-extra)
 # A real X server, keys and clipboard for the end-to-end test; the mingw
 # resource compiler checks the Windows version record; the locale sources let
 # a test build a German locale to prove numbers are read the same under it.
-test_packages=(xvfb xauth xdotool xclip binutils-mingw-w64-x86-64 locales)
+# ImageMagick takes the screenshots. The package stage of CI builds the .deb
+# (dpkg-dev computes its dependencies) and judges it and its desktop files.
+test_packages=(xvfb xauth xdotool xclip binutils-mingw-w64-x86-64 locales imagemagick
+               dpkg-dev file lintian desktop-file-utils appstream)
 fuzz_packages=(clang libclang-rt-14-dev)
 
 usage() {

@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# Builds the project and starts it. Arguments go to the program.
+# Builds the programs and starts the window program. Arguments go to it.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
-
-bash scripts/deps.sh run >&2
-bash scripts/build.sh build >&2
 
 # Qt aborts when its platform has no display to open; say it plainly instead.
 display_available() {
@@ -19,11 +16,20 @@ display_available() {
     return 1
 }
 
-if [[ -x build/quillery ]]; then
-    if ! display_available; then
-        echo "no display found; run it in a desktop session or under xvfb-run" >&2
-        exit 1
-    fi
-    exec build/quillery "$@"
+# --help and --version answer without a window. Anything else needs a display,
+# which is checked before minutes of building, not after.
+needs_display=1
+for argument in "$@"; do
+    case "$argument" in
+        --help|-h|--version|-v) needs_display=0 ;;
+    esac
+done
+if [[ $needs_display -eq 1 ]] && ! display_available; then
+    echo "no display found; run it in a desktop session or under xvfb-run" >&2
+    exit 1
 fi
-exec build/quillery-names "$@"
+
+bash scripts/deps.sh run >&2
+# The programs and the roster beside them; the tests and benchmarks are for test.sh.
+BUILD_TARGETS="quillery quillery-names roster" bash scripts/build.sh build >&2
+exec build/quillery "$@"

@@ -24,6 +24,13 @@ foreach(file quillery-names Kordane.txt NOTICE)
     endif()
 endforeach()
 
+# The system layout is installed only on request.
+foreach(folder bin share)
+    if(EXISTS "${PREFIX}/${folder}")
+        fail("the portable folder got the system layout's ${folder}/")
+    endif()
+endforeach()
+
 # Started from elsewhere, the program still reads the roster beside itself.
 set(elsewhere "${PREFIX}-elsewhere")
 file(REMOVE_RECURSE "${elsewhere}")

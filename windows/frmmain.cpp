@@ -1,6 +1,7 @@
 #include "frmmain.h"
 
 #include "application.h"
+#include "common/installlayout.h"
 #include "frmhelp.h"
 #include "lightpalette.h"
 #include "listfile.h"
@@ -194,7 +195,7 @@ bool frmMain::Form_Load()
     RosterReport report;
     {
         WaitCursor wait;
-        m_state->DataFilePath = QDir(m_programDirectory).filePath(RosterFileName.toString());
+        m_state->DataFilePath = rosterLocation(m_programDirectory);
         setListText(QString());
         report = LoadNameFile(*m_state);
         if (report.loaded())
@@ -265,7 +266,7 @@ void frmMain::cmdCopyNames_Click()
 void frmMain::cmdSave_Click()
 {
     const QByteArray block = listBlock(txtYear[0]->text(), txtYear[1]->text(), *m_state);
-    const ListFileReport report = appendListBlock(listFilePath(m_programDirectory), block);
+    const ListFileReport report = appendListBlock(listFilePath(listFileDirectory(m_programDirectory, m_state->DataFilePath)), block);
     if (report.saved())
         showMessage(this, QMessageBox::NoIcon, ListFileSavedMessage.toString());
     else

@@ -24,7 +24,8 @@ class frmMain : public QWidget
     Q_OBJECT
 
 public:
-    // The roster Kordane.txt is read from programDirectory; random makes the
+    // The roster and the list file are found from programDirectory, the
+    // program's own folder (see installlayout.h); random makes the
     // draws of every generation.
     explicit frmMain(const QString &programDirectory, std::unique_ptr<RandomSource> random,
                      QWidget *parent = nullptr);
