@@ -109,4 +109,10 @@ void BM_StartupTextWindow(benchmark::State &state)
 }
 BENCHMARK(BM_StartupTextWindow)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+void BM_StartupWidgetsOnly(benchmark::State &state)
+{
+    startProcess(state, QStringLiteral(QUILLERY_WIDGETS_PROBE));
+}
+BENCHMARK(BM_StartupWidgetsOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 } // namespace

@@ -2,9 +2,12 @@
 // window and quits as soon as that window has painted for the first time.
 // quillery-startup-probe runs the real start sequence on the roster beside it;
 // empty-window-probe shows an empty window of the same size, the floor;
-// text-window-probe adds one line of text to it, so it pays for the fonts.
+// text-window-probe adds one line of text to it, so it pays for the fonts;
+// widgets-probe shows the program's window without its start sequence, so it
+// pays for the controls, pictures and icon but reads no roster.
 
 #include "windows/application.h"
+#include "windows/frmmain.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -40,6 +43,11 @@ int main(int argc, char *argv[])
 #ifdef QUILLERY_PROBE_TEXT_WINDOW
     new QLabel(QStringLiteral("Quillery"), &window);
 #endif
+    window.show();
+    return QApplication::exec();
+#elif defined(QUILLERY_PROBE_WIDGETS)
+    prepareApplication();
+    frmMain window(QApplication::applicationDirPath());
     window.show();
     return QApplication::exec();
 #else

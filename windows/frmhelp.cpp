@@ -1,6 +1,8 @@
 #include "windows/frmhelp.h"
 
 #include "windows/dialogfont.h"
+#include "windows/lightpalette.h"
+#include "windows/twips.h"
 
 #include <QColor>
 #include <QFont>
@@ -12,14 +14,7 @@
 
 namespace {
 
-// The layout is drawn in twips; 15 twips make one pixel at 96 dpi.
-constexpr QRect twipsRect(int left, int top, int width, int height)
-{
-    const auto pixels = [](int twips) { return (twips + 7) / 15; };
-    return QRect(pixels(left), pixels(top), pixels(width), pixels(height));
-}
-
-constexpr QSize ClientSize(7635 / 15, 4590 / 15);
+constexpr QSize ClientSize = twipsSize(7635, 4590);
 
 const QColor PureRed(255, 0, 0);
 const QColor PureBlue(0, 0, 255);
@@ -82,6 +77,7 @@ frmHelp::frmHelp(QWidget *parent)
     addDialogFontSubstitutes();
     setWindowTitle(QStringLiteral("Help!"));
     setFixedSize(ClientSize);
+    setPalette(lightFacePalette());
     setFont(namedFont(QStringLiteral("MS Sans Serif"), 8.25, false));
 
     createControls();

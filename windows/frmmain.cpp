@@ -3,12 +3,14 @@
 #include "application.h"
 #include "common/installlayout.h"
 #include "frmhelp.h"
+#include "lightpalette.h"
 #include "listfile.h"
 #include "generate/generator.h"
 #include "generate/randomsource.h"
 #include "messages.h"
 #include "roster/period.h"
 #include "roster/rosterfile.h"
+#include "twips.h"
 #include "waitcursor.h"
 
 #include <QClipboard>
@@ -19,18 +21,10 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTextBlock>
 
 namespace {
-
-constexpr int TwipsPerPixel = 15;
-
-// Positions in the layout are in twips; at 96 dpi 15 twips make one pixel, and
-// Qt scales the pixels on high-dpi screens.
-QRect twips(int left, int top, int width, int height)
-{
-    return QRect(left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel, height / TwipsPerPixel);
-}
 
 QFont dialogFont(bool bold = false)
 {
@@ -100,47 +94,52 @@ void frmMain::createControls()
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Quillery for the Orvale "));
     setFont(dialogFont());
-    setFixedSize(7395 / TwipsPerPixel, 4695 / TwipsPerPixel);
+    setPalette(lightFacePalette());
+    setFixedSize(twipsSize(7395, 4695));
 
     txtYear[0] = makeField(this, QStringLiteral("txtYear0"), QStringLiteral("1871"), tr("Start year"),
-                           twips(360, 360, 855, 315));
+                           twipsRect(360, 360, 855, 315));
     Label1 = makeLabel(this, QStringLiteral("Label1"), QStringLiteral("to"), Qt::AlignHCenter, true,
-                       twips(1380, 420, 435, 315));
+                       twipsRect(1380, 420, 435, 315));
     txtYear[1] = makeField(this, QStringLiteral("txtYear1"), QStringLiteral("2000"), tr("End year"),
-                           twips(1980, 360, 855, 315));
+                           twipsRect(1980, 360, 855, 315));
     Label2 = makeLabel(this, QStringLiteral("Label2"), QStringLiteral("Number of Names 1 to 1000"), Qt::AlignHCenter,
-                       true, twips(180, 900, 1635, 435));
+                       true, twipsRect(180, 900, 1635, 435));
     txtNumNames = makeField(this, QStringLiteral("txtNumNames"), QStringLiteral("12"), tr("Number of names"),
-                            twips(1980, 960, 855, 315));
+                            twipsRect(1980, 960, 855, 315));
+    Label2->setBuddy(txtNumNames);
+    txtYear[0]->setAccessibleDescription(tr("1871 to 9999; an earlier year becomes 1871"));
+    txtYear[1]->setAccessibleDescription(tr("Up to 9999; a later year becomes 9999"));
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(QPixmap(QStringLiteral(":/baseball.gif")));
-    Image1->setGeometry(twips(180, 1500, 2640, 2340));
+    Image1->setAccessibleName(tr("Picture of a baseball"));
+    Image1->setPixmap(builtInPicture(QStringLiteral(":/baseball.gif"), "gif"));
+    Image1->setGeometry(twipsRect(180, 1500, 2640, 2340));
 
     Label3 = makeLabel(this, QStringLiteral("Label3"), tr("By the Quillery developers"), Qt::AlignLeft, false,
-                       twips(180, 4020, 2775, 315));
+                       twipsRect(180, 4020, 2775, 315));
 
     cmdSetTimePeriod = makeButton(this, QStringLiteral("cmdSetTimePeriod"), QStringLiteral("&Time Period "),
-                                  twips(3060, 300, 1215, 495));
+                                  twipsRect(3060, 300, 1215, 495));
     cmdGenerate = makeButton(this, QStringLiteral("cmdGenerate"), QStringLiteral("&Generate"),
-                             twips(3060, 885, 1215, 495));
+                             twipsRect(3060, 885, 1215, 495));
     cmdGenerate->setDefault(true);
     cmdClear = makeButton(this, QStringLiteral("cmdClear"), QStringLiteral("&Clear Names"),
-                          twips(3060, 1485, 1215, 495));
+                          twipsRect(3060, 1485, 1215, 495));
     cmdCopyNames = makeButton(this, QStringLiteral("cmdCopyNames"), QStringLiteral("Cop&y to Clip"),
-                              twips(3060, 2070, 1215, 495));
+                              twipsRect(3060, 2070, 1215, 495));
     cmdSave = makeButton(this, QStringLiteral("cmdSave"), QStringLiteral("&Save to File"),
-                         twips(3060, 2655, 1215, 495));
-    cmdHelp = makeButton(this, QStringLiteral("cmdHelp"), QStringLiteral("&Help!"), twips(3060, 3255, 1215, 495));
-    cmdExit = makeButton(this, QStringLiteral("cmdExit"), QStringLiteral("E&xit"), twips(3060, 3840, 1215, 495));
+                         twipsRect(3060, 2655, 1215, 495));
+    cmdHelp = makeButton(this, QStringLiteral("cmdHelp"), QStringLiteral("&Help!"), twipsRect(3060, 3255, 1215, 495));
+    cmdExit = makeButton(this, QStringLiteral("cmdExit"), QStringLiteral("E&xit"), twipsRect(3060, 3840, 1215, 495));
 
     txtPlayerNames = new QPlainTextEdit(this);
     txtPlayerNames->setObjectName(QStringLiteral("txtPlayerNames"));
     txtPlayerNames->setAccessibleName(tr("Generated names"));
     txtPlayerNames->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtPlayerNames->setTabChangesFocus(true);
-    txtPlayerNames->setGeometry(twips(4500, 300, 2655, 4095));
+    txtPlayerNames->setGeometry(twipsRect(4500, 300, 2655, 4095));
 
     m_yearFields = std::make_unique<LineEditYearFields>(txtYear[0], txtYear[1]);
 }
@@ -162,6 +161,9 @@ void frmMain::createConnections()
     connect(cmdSave, &QPushButton::clicked, this, &frmMain::cmdSave_Click);
     connect(cmdHelp, &QPushButton::clicked, this, &frmMain::cmdHelp_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmMain::cmdExit_Click);
+
+    auto *helpKey = new QShortcut(QKeySequence::HelpContents, this);
+    connect(helpKey, &QShortcut::activated, this, &frmMain::cmdHelp_Click);
 }
 
 void frmMain::createTabOrder()
@@ -311,6 +313,10 @@ QString frmMain::listText() const
 
 void frmMain::setListText(const QString &text)
 {
+    // Emptying an empty list would only lay out the field again, and the start
+    // sequence empties it twice before the first list.
+    if (text.isEmpty() && txtPlayerNames->document()->isEmpty())
+        return;
     QString lines = text;
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     txtPlayerNames->setPlainText(lines);

@@ -1,30 +1,90 @@
 #include "application.h"
 
+#include "common/identity.h"
+
 #include <QApplication>
 
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
+constexpr char UsageText[] =
+        "Usage: quillery [--help | --version]\n"
+        "Makes up random baseball player names in a window. Takes no other options.\n"
+        "\n"
+        "Reads the roster Kordane.txt from the program's folder, or else from\n"
+        "../share/quillery/ relative to it. \"Save to File\" appends the list to\n"
+        "RandomNames.txt in the program's folder when the roster is there, and\n"
+        "otherwise in your documents folder.\n"
+        "\n"
+        "  -h, --help      show this help and quit\n"
+        "  -v, --version   show the version and quit\n"
+        "\n"
+        "Qt's own options, such as -platform or -style, work as in any Qt program.\n";
+
+bool isArgument(const char *argument, const char *shortForm, const char *longForm)
+{
+    return std::strcmp(argument, shortForm) == 0 || std::strcmp(argument, longForm) == 0;
+}
+
+// Answers --help and --version without a display and without opening any
+// window, as a shell user expects. Returns true when one was answered.
+bool answeredInformationOption(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (isArgument(argv[i], "-h", "--help")) {
+            std::fputs(UsageText, stdout);
+            return true;
+        }
+        if (isArgument(argv[i], "-v", "--version")) {
+            std::printf("quillery %s\n", ApplicationVersion.toString().toUtf8().constData());
+            return true;
+        }
+    }
+    return false;
+}
+
 // Without a display Qt aborts with a message about platform plugins; say
-// plainly what is missing instead.
-bool displayMissing()
+// plainly what is missing instead. A platform named on the command line is
+// Qt's to judge.
+bool displayMissing(int argc, char *argv[])
 {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    for (int i = 1; i < argc; ++i)
+        if (isArgument(argv[i], "-platform", "--platform"))
+            return false;
     return qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
             && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 #else
+    Q_UNUSED(argc);
+    Q_UNUSED(argv);
     return false;
 #endif
+}
+
+// QApplication has taken its own options out of the arguments by now; anything
+// left is a mistake, and a window that ignored it would hide that.
+bool unexpectedArguments()
+{
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.isEmpty())
+        return false;
+    const QString &first = arguments.first();
+    const QString what = first.startsWith(u'-') ? QStringLiteral("unknown option") : QStringLiteral("unexpected argument");
+    std::fprintf(stderr, "quillery: %s %s. Try --help.\n", qPrintable(what), qPrintable(first));
+    return true;
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    if (displayMissing()) {
+    if (answeredInformationOption(argc, argv))
+        return EXIT_SUCCESS;
+    if (displayMissing(argc, argv)) {
         std::fputs("quillery: no display found; run it in a desktop session or under xvfb-run\n", stderr);
         return EXIT_FAILURE;
     }
@@ -34,6 +94,8 @@ int main(int argc, char *argv[])
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
     QApplication app(argc, argv);
+    if (unexpectedArguments())
+        return EXIT_FAILURE;
     prepareApplication();
     return runMainWindow(QApplication::applicationDirPath());
 }

@@ -1,8 +1,10 @@
 #include "generate/randomsource.h"
 #include "windows/application.h"
+#include "windows/frmhelp.h"
 #include "windows/frmmain.h"
 #include "windows/messages.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -10,12 +12,14 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -72,6 +76,8 @@ private slots:
     void keys();
     void accessKeys_data();
     void accessKeys();
+    void helpKeys_data();
+    void helpKeys();
     void tabOrderSelectsWholeFields();
     void yearRulesWhileTyping_data();
     void yearRulesWhileTyping();
@@ -99,6 +105,8 @@ private slots:
     void accessibleNames_data();
     void accessibleNames();
     void pictures();
+    void lightFaceOnDarkDesktop_data();
+    void lightFaceOnDarkDesktop();
 
 private:
     // Loads a window on the given roster bytes; with show, also shows and
@@ -275,6 +283,34 @@ void TestFrmMain::accessKeys()
     QTRY_COMPARE(m_random->generations - before, generations);
     QTRY_COMPARE(m_window->listText().isEmpty(), listEmpty);
     QTRY_COMPARE(m_window->isVisible(), !closes);
+}
+
+void TestFrmMain::helpKeys_data()
+{
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::newRow("F1 in the list") << "txtPlayerNames" << QKeySequence(Qt::Key_F1);
+    QTest::newRow("Alt+H") << "txtYear0" << QKeySequence(Qt::ALT | Qt::Key_H);
+}
+
+void TestFrmMain::helpKeys()
+{
+    QFETCH(QString, focus);
+    QFETCH(QKeySequence, keys);
+    QVERIFY(open(SmallRoster));
+    child<QWidget>(focus)->setFocus(Qt::TabFocusReason);
+    // Access keys click a moment later; the help window's own loop runs this.
+    QString shown;
+    QTimer watcher;
+    connect(&watcher, &QTimer::timeout, m_window.get(), [&shown] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            shown = QString::fromLatin1(modal->metaObject()->className());
+            modal->close();
+        }
+    });
+    watcher.start(10);
+    QTest::keySequence(QApplication::focusWidget(), keys);
+    QTRY_COMPARE(shown, QStringLiteral("frmHelp"));
 }
 
 void TestFrmMain::tabOrderSelectsWholeFields()
@@ -707,20 +743,25 @@ void TestFrmMain::accessibleNames_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("accessibleName");
+    QTest::addColumn<QString>("labelledBy");
 
-    QTest::newRow("start year") << "txtYear0" << "Start year";
-    QTest::newRow("end year") << "txtYear1" << "End year";
-    QTest::newRow("count") << "txtNumNames" << "Number of names";
-    QTest::newRow("list") << "txtPlayerNames" << "Generated names";
+    QTest::newRow("start year") << "txtYear0" << "Start year" << "";
+    QTest::newRow("end year") << "txtYear1" << "End year" << "";
+    QTest::newRow("count") << "txtNumNames" << "Number of names" << "Label2";
+    QTest::newRow("list") << "txtPlayerNames" << "Generated names" << "";
+    QTest::newRow("picture") << "Image1" << "Picture of a baseball" << "";
 }
 
 void TestFrmMain::accessibleNames()
 {
     QFETCH(QString, name);
     QFETCH(QString, accessibleName);
+    QFETCH(QString, labelledBy);
     QVERIFY(open(SmallRoster, false));
 
     QCOMPARE(child<QWidget>(name)->accessibleName(), accessibleName);
+    const auto labels = QAccessible::queryAccessibleInterface(child<QWidget>(name))->relations(QAccessible::Label);
+    QCOMPARE(labels.isEmpty() ? QString() : labels.first().first->object()->objectName(), labelledBy);
 }
 
 void TestFrmMain::pictures()
@@ -736,7 +777,37 @@ void TestFrmMain::pictures()
     QCOMPARE(icon.format(), QImage::Format_Indexed8);
     QVERIFY(icon.colorCount() <= 256);
     QVERIFY(!QApplication::windowIcon().isNull());
+    const QList<QSize> sizes = {{16, 16}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}};
+    QCOMPARE(QApplication::windowIcon().availableSizes(), sizes);
     QCOMPARE(m_window->windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
+}
+
+void TestFrmMain::lightFaceOnDarkDesktop_data()
+{
+    QTest::addColumn<bool>("help");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QColor>("text");
+
+    QTest::newRow("count field") << false << "txtNumNames" << QColor(Qt::black);
+    QTest::newRow("button") << false << "cmdGenerate" << QColor(Qt::black);
+    QTest::newRow("help version") << true << "Label2" << QColor(255, 0, 0);
+    QTest::newRow("help step") << true << "Label1_0" << QColor(0, 0, 255);
+}
+
+void TestFrmMain::lightFaceOnDarkDesktop()
+{
+    QFETCH(bool, help);
+    QFETCH(QString, name);
+    QFETCH(QColor, text);
+    const QPalette before = QApplication::palette();
+    const auto restore = qScopeGuard([&before] { QApplication::setPalette(before); });
+    QApplication::setPalette(QPalette(QColor(45, 45, 45)));
+    QVERIFY(open(SmallRoster, false));
+    frmHelp helpWindow(m_window.get());
+
+    const QWidget *control = help ? helpWindow.findChild<QWidget *>(name) : child<QWidget>(name);
+    QCOMPARE(control->palette().color(control->foregroundRole()), text);
+    QVERIFY(control->palette().color(control->backgroundRole()).lightness() >= 240);
 }
 
 int main(int argc, char *argv[])
