@@ -7,6 +7,7 @@
 
 #include <QHash>
 
+#include <algorithm>
 #include <bit>
 
 namespace {
@@ -46,28 +47,19 @@ std::vector<qint32> nameIds(const std::vector<QString> &pool, qint16 count, std:
 
 } // namespace
 
-size_t PairSet::slotOf(quint32 key) const
+void PairSet::reserve(qsizetype count)
 {
-    return size_t((quint64(key) * 0x9E3779B97F4A7C15ull) >> m_shift);
-}
-
-bool PairSet::contains(quint32 key) const
-{
-    if (m_slots.empty())
-        return false;
-    const size_t mask = m_slots.size() - 1;
-    for (size_t slot = slotOf(key);; slot = (slot + 1) & mask) {
-        if (m_slots[slot] == key)
-            return true;
-        if (m_slots[slot] == Empty)
-            return false;
-    }
+    size_t capacity = 64;
+    while (capacity < size_t(count) * 2)
+        capacity *= 2;
+    if (capacity > m_slots.size())
+        rehash(capacity);
 }
 
 bool PairSet::insert(quint32 key)
 {
     if (size_t(m_size + 1) * 2 > m_slots.size())
-        grow();
+        rehash(std::max<size_t>(64, m_slots.size() * 2));
     const size_t mask = m_slots.size() - 1;
     for (size_t slot = slotOf(key);; slot = (slot + 1) & mask) {
         if (m_slots[slot] == key)
@@ -80,10 +72,9 @@ bool PairSet::insert(quint32 key)
     }
 }
 
-void PairSet::grow()
+void PairSet::rehash(size_t capacity)
 {
     std::vector<quint32> old = std::move(m_slots);
-    const size_t capacity = std::max<size_t>(64, old.size() * 2);
     m_slots.assign(capacity, Empty);
     m_shift = 64 - std::countr_zero(capacity);
     m_size = 0;
@@ -154,7 +145,11 @@ QString AllowedNames::limitProblem(qint16 count, const MainState &state) const
 class AllowedDraw
 {
 public:
-    AllowedDraw(const AllowedNames &names, RandomSource &random) : m_names(names), m_random(random) { }
+    AllowedDraw(const AllowedNames &names, RandomSource &random, qint16 count) : m_names(names), m_random(random)
+    {
+        if (names.m_rules.unique)
+            m_drawn.reserve(count);
+    }
 
     // The ids of the next name; it is remembered under the unique rule.
     std::pair<qint32, qint32> next()
@@ -199,8 +194,11 @@ private:
     {
         m_exact = true;
         m_rowLastWeight = m_names.m_realRowLastWeight;
-        for (const auto &[first, last] : m_drawnNames)
-            m_rowLastWeight[size_t(first)] += m_names.m_lastWeight[size_t(last)];
+        const quint32 lastCount = quint32(m_names.m_lastNames.size());
+        for (quint32 key : m_drawn.table()) {
+            if (key != PairSet::Empty)
+                m_rowLastWeight[key / lastCount] += m_names.m_lastWeight[key % lastCount];
+        }
     }
 
     // Uniform in 0..bound-1, from two 24-bit draws; values above the largest
@@ -244,7 +242,6 @@ private:
     void remember(qint32 first, qint32 last)
     {
         m_drawn.insert(keyOf(first, last));
-        m_drawnNames.emplace_back(first, last);
         m_drawnWeight += m_names.m_firstWeight[size_t(first)] * m_names.m_lastWeight[size_t(last)];
         if (m_exact)
             m_rowLastWeight[size_t(first)] += m_names.m_lastWeight[size_t(last)];
@@ -253,7 +250,6 @@ private:
     const AllowedNames &m_names;
     RandomSource &m_random;
     PairSet m_drawn;
-    std::vector<std::pair<qint32, qint32>> m_drawnNames;
     quint64 m_drawnWeight = 0;
     bool m_exact = false;
     std::vector<quint64> m_rowLastWeight; // by first id: summed last-name weight of its excluded names
@@ -278,7 +274,7 @@ Generation GenerateAllowedNames(MainState &state, const QString &countText, Rand
     lasts.reserve(size_t(count) + 1);
     firsts.emplace_back();
     lasts.emplace_back();
-    AllowedDraw draw(names, random);
+    AllowedDraw draw(names, random, count);
     for (qint16 i = 1; i <= count; ++i) {
         const auto [first, last] = draw.next();
         firsts.push_back(names.firstName(first));

@@ -18,14 +18,29 @@ struct NameRules {
 class PairSet
 {
 public:
-    bool contains(quint32 key) const;
+    static constexpr quint32 Empty = 0xFFFFFFFF;
+
+    void reserve(qsizetype count); // room for count keys without growing
+    bool contains(quint32 key) const
+    {
+        if (m_slots.empty())
+            return false;
+        const size_t mask = m_slots.size() - 1;
+        for (size_t slot = slotOf(key);; slot = (slot + 1) & mask) {
+            if (m_slots[slot] == key)
+                return true;
+            if (m_slots[slot] == Empty)
+                return false;
+        }
+    }
     bool insert(quint32 key); // false when the key was there already
     qsizetype size() const { return m_size; }
+    // The table: Empty or a key in each place, in no particular order.
+    const std::vector<quint32> &table() const { return m_slots; }
 
 private:
-    static constexpr quint32 Empty = 0xFFFFFFFF;
-    size_t slotOf(quint32 key) const;
-    void grow();
+    size_t slotOf(quint32 key) const { return size_t((quint64(key) * 0x9E3779B97F4A7C15ull) >> m_shift); }
+    void rehash(size_t capacity);
 
     std::vector<quint32> m_slots;
     int m_shift = 64;
