@@ -130,10 +130,11 @@ QString AllowedNames::limitProblem(qint16 count, const MainState &state) const
                 .arg(players);
     }
     if (m_rules.unique && quint64(count) > possible) {
+        // One substitution for all four, so that a year text holding "%4"
+        // stays as it is.
         return QStringLiteral("Only %1 different %2 can be made from %3; %4 were asked for.")
-                .arg(possible)
-                .arg(possible == 1 ? QStringLiteral("name") : QStringLiteral("names"), players)
-                .arg(count);
+                .arg(QString::number(possible), possible == 1 ? QStringLiteral("name") : QStringLiteral("names"),
+                     players, QString::number(count));
     }
     return {};
 }
