@@ -9,12 +9,13 @@
 
 #include <algorithm>
 #include <bit>
+#include <optional>
 
 namespace {
 
-// Redrawing stops paying once fewer than one draw in this many is allowed;
-// from there on each name is picked exactly among the allowed ones.
-constexpr quint64 RejectionLimit = 256;
+// Redrawing has stopped paying when this many draws in a row give excluded
+// names; from there on each name is picked exactly among the allowed ones.
+constexpr int RedrawLimit = 256;
 
 bool isPlaceholder(const QString &name)
 {
@@ -142,7 +143,8 @@ QString AllowedNames::limitProblem(qint16 count, const MainState &state) const
 // One generation's draws under the rules. Draws by redrawing the whole name
 // while redraws pay, then exactly by weight: a uniform number below the
 // summed weight of the allowed names walks the first names' rows, then the
-// last names of the chosen row.
+// last names of the chosen row. Switching after a fixed number of failed
+// redraws keeps each name's chances exactly those of redrawing alone.
 class AllowedDraw
 {
 public:
@@ -155,12 +157,17 @@ public:
     // The ids of the next name; it is remembered under the unique rule.
     std::pair<qint32, qint32> next()
     {
-        if (!m_exact && allowedWeight() * RejectionLimit < totalWeight())
-            startExact();
-        const auto [first, last] = m_exact ? drawExactly() : drawByRedrawing();
+        std::optional<std::pair<qint32, qint32>> name;
+        if (!m_exact)
+            name = drawByRedrawing();
+        if (!name) {
+            if (!m_exact)
+                startExact();
+            name = drawExactly();
+        }
         if (m_names.m_rules.unique)
-            remember(first, last);
-        return {first, last};
+            remember(name->first, name->second);
+        return *name;
     }
 
 private:
@@ -181,14 +188,15 @@ private:
         }
     }
 
-    std::pair<qint32, qint32> drawByRedrawing()
+    std::optional<std::pair<qint32, qint32>> drawByRedrawing()
     {
-        for (;;) {
+        for (int attempt = 0; attempt < RedrawLimit; ++attempt) {
             const qint32 first = drawId(m_names.m_entryFirst);
             const qint32 last = drawId(m_names.m_entryLast);
             if (!isExcluded(keyOf(first, last)))
-                return {first, last};
+                return std::pair(first, last);
         }
+        return std::nullopt;
     }
 
     void startExact()
@@ -198,7 +206,7 @@ private:
         const quint32 lastCount = quint32(m_names.m_lastNames.size());
         for (quint32 key : m_drawn.table()) {
             if (key != PairSet::Empty)
-                m_rowLastWeight[key / lastCount] += m_names.m_lastWeight[key % lastCount];
+                addExcluded(qint32(key / lastCount), qint32(key % lastCount));
         }
     }
 
@@ -243,15 +251,21 @@ private:
     void remember(qint32 first, qint32 last)
     {
         m_drawn.insert(keyOf(first, last));
-        m_drawnWeight += m_names.m_firstWeight[size_t(first)] * m_names.m_lastWeight[size_t(last)];
         if (m_exact)
-            m_rowLastWeight[size_t(first)] += m_names.m_lastWeight[size_t(last)];
+            addExcluded(first, last);
+    }
+
+    // The weights the exact draw keeps of the drawn names.
+    void addExcluded(qint32 first, qint32 last)
+    {
+        m_drawnWeight += m_names.m_firstWeight[size_t(first)] * m_names.m_lastWeight[size_t(last)];
+        m_rowLastWeight[size_t(first)] += m_names.m_lastWeight[size_t(last)];
     }
 
     const AllowedNames &m_names;
     RandomSource &m_random;
     PairSet m_drawn;
-    quint64 m_drawnWeight = 0;
+    quint64 m_drawnWeight = 0; // kept once drawing exactly
     bool m_exact = false;
     std::vector<quint64> m_rowLastWeight; // by first id: summed last-name weight of its excluded names
 };
