@@ -1,4 +1,5 @@
 #include "common/mainstate.h"
+#include "generate/allowednames.h"
 #include "generate/generator.h"
 #include "generate/randomsource.h"
 #include "roster/period.h"
@@ -102,12 +103,18 @@ void BM_FilterByPeriod(benchmark::State &bench)
 }
 BENCHMARK(BM_FilterByPeriod)->Unit(benchmark::kMicrosecond);
 
-void BM_Generate1000(benchmark::State &bench)
+std::unique_ptr<MainState> defaultPeriodState()
 {
     auto state = loadedState(shippedRosterPath());
     PlainYearFields fields;
     NormalisePeriod(fields);
     FilterByPeriod(*state, fields);
+    return state;
+}
+
+void BM_Generate1000(benchmark::State &bench)
+{
+    auto state = defaultPeriodState();
     ClockRandom random;
     const QString count = QStringLiteral("1000");
     for (auto _ : bench) {
@@ -117,5 +124,62 @@ void BM_Generate1000(benchmark::State &bench)
     bench.counters["pool"] = state->PoolCount;
 }
 BENCHMARK(BM_Generate1000)->Unit(benchmark::kMicrosecond);
+
+// The names a period allows are worked out once per period; the generation
+// under the rules is what repeats.
+void generateAllowed(benchmark::State &bench, MainState &state, const QString &count, NameRules rules)
+{
+    const AllowedNames names(state, rules);
+    ClockRandom random;
+    for (auto _ : bench) {
+        const Generation generation = GenerateAllowedNames(state, count, random, names);
+        if (!generation.problem.isEmpty()) {
+            bench.SkipWithError(qPrintable(generation.problem));
+            break;
+        }
+        benchmark::DoNotOptimize(generation.listText.constData());
+    }
+    bench.counters["possible"] = double(names.possibleNames());
+}
+
+void BM_GenerateFictional1000(benchmark::State &bench)
+{
+    generateAllowed(bench, *defaultPeriodState(), QStringLiteral("1000"), {.fictional = true});
+}
+BENCHMARK(BM_GenerateFictional1000)->Unit(benchmark::kMicrosecond);
+
+void BM_GenerateUnique1000(benchmark::State &bench)
+{
+    generateAllowed(bench, *defaultPeriodState(), QStringLiteral("1000"), {.unique = true});
+}
+BENCHMARK(BM_GenerateUnique1000)->Unit(benchmark::kMicrosecond);
+
+// 19,990 players "John Smith" and ten others: all 121 names, the last ones
+// rare enough that redrawing alone would take billions of draws.
+void BM_GenerateUniqueSkewed(benchmark::State &bench)
+{
+    QByteArray bytes;
+    for (int i = 0; i < 19990; ++i)
+        bytes += "Smith,John,1950\r\n";
+    for (int i = 0; i < 10; ++i)
+        bytes += "Last" + QByteArray::number(i) + ",First" + QByteArray::number(i) + ",1950\r\n";
+    auto state = std::make_unique<MainState>();
+    parseRoster(bytes, QStringLiteral("Kordane.txt"), *state);
+    FilterByPeriod(*state, PlainYearFields());
+    generateAllowed(bench, *state, QStringLiteral("121"), {.unique = true});
+}
+BENCHMARK(BM_GenerateUniqueSkewed)->Unit(benchmark::kMillisecond);
+
+// The once-per-period work of --fictional: the different names of the pools
+// and the real players' names among them.
+void BM_AllowedNamesFictional(benchmark::State &bench)
+{
+    auto state = defaultPeriodState();
+    for (auto _ : bench) {
+        const AllowedNames names(*state, {.fictional = true});
+        benchmark::DoNotOptimize(names.possibleNames());
+    }
+}
+BENCHMARK(BM_AllowedNamesFictional)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -1,20 +1,28 @@
 // quillery-names: the main window's start sequence without a window. Loads the
 // roster, sets the year texts as if typed into the fields, runs the Time
-// Period command and prints the list, one "First Last" line per name.
+// Period command and prints the list, one "First Last" line per name, or in a
+// format for scripts. Can also append the list file's block to a file.
 
+#include "common/identity.h"
 #include "common/installlayout.h"
 #include "common/mainstate.h"
+#include "generate/allowednames.h"
 #include "generate/generator.h"
 #include "generate/randomsource.h"
 #include "roster/period.h"
 #include "roster/rosterfile.h"
 #include "roster/yearfields.h"
+#include "windows/listfile.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -23,50 +31,122 @@ namespace {
 
 enum ExitStatus { Success = 0, Failure = 1, RosterUnusable = 2 };
 
-void print(FILE *stream, const QString &text)
+const QString ProgramName = QStringLiteral("quillery-names");
+
+void print(FILE *stream, const QByteArray &bytes)
 {
-    const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
 }
+
+void print(FILE *stream, const QString &text)
+{
+    print(stream, text.toUtf8());
+}
+
+// Every error the program itself reports goes through here.
+void printError(const QString &message)
+{
+    print(stderr, ProgramName + QStringLiteral(": ") + message + u'\n');
+}
+
+int usageError(const QString &message)
+{
+    printError(message + QStringLiteral(" Try --help."));
+    return Failure;
+}
+
+// One field of a CSV record: quoted when it holds a comma, a double quote, CR
+// or LF, with the quotes inside doubled.
+QString csvField(const QString &text)
+{
+    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\r') && !text.contains(u'\n'))
+        return text;
+    QString quoted = text;
+    quoted.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + quoted + u'"';
+}
+
+QByteArray csvText(const MainState &state)
+{
+    QString text = QStringLiteral("first,last\r\n");
+    for (qint16 i = 1; i <= state.NumNames; ++i)
+        text += csvField(state.PickFirst[size_t(i)]) + u',' + csvField(state.PickLast[size_t(i)]) + QStringLiteral("\r\n");
+    return text.toUtf8();
+}
+
+QByteArray jsonText(const MainState &state, const YearFields &fields)
+{
+    QJsonArray names;
+    for (qint16 i = 1; i <= state.NumNames; ++i)
+        names.append(QJsonObject{{QStringLiteral("first"), state.PickFirst[size_t(i)]},
+                                 {QStringLiteral("last"), state.PickLast[size_t(i)]}});
+    const QJsonObject document{{QStringLiteral("from"), fields.startText()},
+                               {QStringLiteral("to"), fields.endText()},
+                               {QStringLiteral("players"), state.PoolCount},
+                               {QStringLiteral("names"), names}};
+    return QJsonDocument(document).toJson(QJsonDocument::Compact) + '\n';
+}
+
+QByteArray plainText(const Generation &generation)
+{
+    QString list = generation.listText;
+    list.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return list.toUtf8();
+}
+
+const QStringList Formats = {QStringLiteral("text"), QStringLiteral("csv"), QStringLiteral("json"), QStringLiteral("block")};
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("quillery-names"));
+    QCoreApplication::setApplicationName(ProgramName);
+    QCoreApplication::setApplicationVersion(ApplicationVersion.toString());
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Makes up random baseball player names from a roster."));
-    parser.addHelpOption();
+    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help and exit."));
+    const QCommandLineOption versionOption(QStringLiteral("version"), QStringLiteral("Show the version and exit."));
     const QCommandLineOption fromOption(QStringLiteral("from"), QStringLiteral("Start year text (default 1871)."), QStringLiteral("TEXT"), QStringLiteral("1871"));
     const QCommandLineOption toOption(QStringLiteral("to"), QStringLiteral("End year text (default 2000)."), QStringLiteral("TEXT"), QStringLiteral("2000"));
     const QCommandLineOption countOption(QStringLiteral("count"), QStringLiteral("Number of names, 1 to 1000 (default 12)."), QStringLiteral("TEXT"), QStringLiteral("12"));
-    const QCommandLineOption rosterOption(QStringLiteral("roster"), QStringLiteral("Roster file (default: Kordane.txt beside the program)."), QStringLiteral("PATH"));
+    const QCommandLineOption rosterOption(QStringLiteral("roster"), QStringLiteral("Roster file (default: Kordane.txt beside the program, else in ../share/quillery/)."), QStringLiteral("PATH"));
     const QCommandLineOption seedOption(QStringLiteral("seed"), QStringLiteral("Seed for reproducible names."), QStringLiteral("N"));
+    const QCommandLineOption fictionalOption(QStringLiteral("fictional"), QStringLiteral("No name is a real player's full name."));
+    const QCommandLineOption uniqueOption(QStringLiteral("unique"), QStringLiteral("No name appears twice in the list."));
+    const QCommandLineOption formatOption(QStringLiteral("format"), QStringLiteral("Output format: text, csv, json or block (default text)."), QStringLiteral("FORMAT"), QStringLiteral("text"));
+    const QCommandLineOption appendOption(QStringLiteral("append"), QStringLiteral("Also append the list file's block to FILE."), QStringLiteral("FILE"));
     const QCommandLineOption verboseOption(QStringLiteral("verbose"), QStringLiteral("Report the period and its number of players on stderr."));
-    parser.addOptions({fromOption, toOption, countOption, rosterOption, seedOption, verboseOption});
+    parser.addOptions({helpOption, versionOption, fromOption, toOption, countOption, rosterOption, seedOption,
+                       fictionalOption, uniqueOption, formatOption, appendOption, verboseOption});
 
-    if (!parser.parse(QCoreApplication::arguments()) || !parser.positionalArguments().isEmpty()) {
-        const QString problem = parser.errorText().isEmpty()
-                ? QStringLiteral("Unexpected argument: %1").arg(parser.positionalArguments().join(u' '))
-                : parser.errorText();
-        print(stderr, QStringLiteral("quillery-names: %1\n\n%2").arg(problem, parser.helpText()));
-        return Failure;
-    }
-    if (parser.isSet(QStringLiteral("help"))) {
-        print(stdout, parser.helpText());
+    if (!parser.parse(QCoreApplication::arguments()))
+        return usageError(parser.errorText());
+    if (parser.isSet(helpOption)) {
+        // The usage line names the program, not the path it was started by.
+        QString help = parser.helpText();
+        help.replace(0, help.indexOf(u'\n'), QStringLiteral("Usage: %1 [options]").arg(ProgramName));
+        print(stdout, help);
         return Success;
     }
+    if (parser.isSet(versionOption)) {
+        print(stdout, ProgramName + u' ' + ApplicationVersion.toString() + u'\n');
+        return Success;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return usageError(QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().first()));
+    const QString format = parser.value(formatOption);
+    if (!Formats.contains(format))
+        return usageError(QStringLiteral("--format takes text, csv, json or block, not '%1'.").arg(format));
 
     std::unique_ptr<RandomSource> random;
     if (parser.isSet(seedOption)) {
         bool ok = false;
         const quint64 seed = parser.value(seedOption).toULongLong(&ok);
         if (!ok) {
-            print(stderr, QStringLiteral("quillery-names: --seed takes a whole number from 0 to 18446744073709551615, not '%1'.\n\n%2")
-                                  .arg(parser.value(seedOption), parser.helpText()));
-            return Failure;
+            return usageError(QStringLiteral("--seed takes a whole number from 0 to 18446744073709551615, not '%1'.")
+                                      .arg(parser.value(seedOption)));
         }
         random = std::make_unique<FixedSeedRandom>(seed);
     } else {
@@ -79,7 +159,7 @@ int main(int argc, char *argv[])
             : rosterLocation(QCoreApplication::applicationDirPath());
     const RosterReport report = LoadNameFile(*state);
     if (!report.loaded()) {
-        print(stderr, report.error + u'\n');
+        printError(report.error);
         return RosterUnusable;
     }
 
@@ -88,22 +168,41 @@ int main(int argc, char *argv[])
     fields.setYearText(1, parser.value(toOption));
     NormalisePeriod(fields);
     FilterByPeriod(*state, fields);
-    const Generation generation = GenerateNames(*state, parser.value(countOption), *random);
+    const NameRules rules{parser.isSet(fictionalOption), parser.isSet(uniqueOption)};
+    const Generation generation = rules.fictional || rules.unique
+            ? GenerateAllowedNames(*state, parser.value(countOption), *random, AllowedNames(*state, rules))
+            : GenerateNames(*state, parser.value(countOption), *random);
 
     if (parser.isSet(verboseOption))
         print(stderr, QStringLiteral("Period: %1 to %2, %3 players\n").arg(fields.startText(), fields.endText()).arg(state->PoolCount));
     if (report.hasWarnings())
         print(stderr, report.warningText() + u'\n');
     if (!generation.problem.isEmpty()) {
-        print(stderr, generation.problem + u'\n');
+        printError(generation.problem);
         return Failure;
     }
 
-    QString list = generation.listText;
-    list.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    print(stdout, list);
+    const QByteArray block = listBlock(fields.startText(), fields.endText(), *state);
+    if (parser.isSet(appendOption)) {
+        // A file-size limit must give an error to report, not end the program.
+        std::signal(SIGXFSZ, SIG_IGN);
+        const ListFileReport saved = appendListBlock(QDir::current().absoluteFilePath(parser.value(appendOption)), block);
+        if (!saved.saved()) {
+            printError(saved.error);
+            return Failure;
+        }
+    }
+
+    if (format == u"csv")
+        print(stdout, csvText(*state));
+    else if (format == u"json")
+        print(stdout, jsonText(*state, fields));
+    else if (format == u"block")
+        print(stdout, block);
+    else
+        print(stdout, plainText(generation));
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        print(stderr, QStringLiteral("quillery-names: cannot write the names: %1\n").arg(QString::fromLocal8Bit(std::strerror(errno))));
+        printError(QStringLiteral("cannot write the names: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
         return Failure;
     }
     return Success;

@@ -10,7 +10,8 @@ namespace {
 
 bool isPlaceholder(const QString &name)
 {
-    return name == PlaceholderName;
+    // The cheap checks first keep the common case out of the library call.
+    return name.size() == PlaceholderName.size() && name.front() == PlaceholderName.front() && name == PlaceholderName;
 }
 
 bool hasRealName(const std::vector<QString> &pool, qint16 count)
@@ -18,7 +19,7 @@ bool hasRealName(const std::vector<QString> &pool, qint16 count)
     return std::any_of(pool.begin(), pool.begin() + count, [](const QString &name) { return !isPlaceholder(name); });
 }
 
-QString drawName(const std::vector<QString> &pool, qint16 count, RandomSource &random)
+const QString &drawName(const std::vector<QString> &pool, qint16 count, RandomSource &random)
 {
     for (;;) {
         const QString &name = pool[size_t(RandomNumber(count, random) - 1)];
@@ -27,17 +28,39 @@ QString drawName(const std::vector<QString> &pool, qint16 count, RandomSource &r
     }
 }
 
-QString emptyPoolProblem(const MainState &state)
+} // namespace
+
+QString PoolProblem(const MainState &state)
 {
-    const QString period = QStringLiteral("%1 and %2").arg(state.PoolStartText, state.PoolEndText);
-    if (state.PoolCount == 0)
-        return QStringLiteral("No players between %1.").arg(period);
+    const auto period = [&state] { return QStringLiteral("%1 and %2").arg(state.PoolStartText, state.PoolEndText); };
+    if (state.PoolCount <= 0)
+        return QStringLiteral("No players between %1.").arg(period());
     if (!hasRealName(state.PoolFirst, state.PoolCount))
-        return QStringLiteral("No player between %1 has a known first name.").arg(period);
-    return QStringLiteral("No player between %1 has a known last name.").arg(period);
+        return QStringLiteral("No player between %1 has a known first name.").arg(period());
+    if (!hasRealName(state.PoolLast, state.PoolCount))
+        return QStringLiteral("No player between %1 has a known last name.").arg(period());
+    return {};
 }
 
-} // namespace
+QString ListText(const MainState &state)
+{
+    qsizetype length = 0;
+    for (qint16 i = 1; i <= state.NumNames; ++i)
+        length += state.PickFirst[size_t(i)].size() + state.PickLast[size_t(i)].size() + 3;
+
+    // One buffer of the final size, filled in place.
+    QString text(length, Qt::Uninitialized);
+    QChar *out = text.data();
+    const auto put = [&out](const QString &name) { out = std::copy_n(name.constData(), name.size(), out); };
+    for (qint16 i = 1; i <= state.NumNames; ++i) {
+        put(state.PickFirst[size_t(i)]);
+        *out++ = u' ';
+        put(state.PickLast[size_t(i)]);
+        *out++ = u'\r';
+        *out++ = u'\n';
+    }
+    return text;
+}
 
 qint16 RequestedCount(const QString &countText)
 {
@@ -56,29 +79,25 @@ Generation GenerateNames(MainState &state, const QString &countText, RandomSourc
 
     // Every draw must be able to end: a pool needs at least one real first name
     // and one real last name.
-    if (state.PoolCount <= 0 || !hasRealName(state.PoolFirst, state.PoolCount)
-        || !hasRealName(state.PoolLast, state.PoolCount)) {
-        result.problem = emptyPoolProblem(state);
+    result.problem = PoolProblem(state);
+    if (!result.problem.isEmpty())
         count = 0;
-    }
 
+    // Copy-constructing the picks in place is cheaper than assigning to
+    // empty slots.
+    std::vector<QString> firsts, lasts;
+    firsts.reserve(size_t(count) + 1);
+    lasts.reserve(size_t(count) + 1);
+    firsts.emplace_back();
+    lasts.emplace_back();
+    for (qint16 i = 1; i <= count; ++i) {
+        firsts.push_back(drawName(state.PoolFirst, state.PoolCount, random));
+        lasts.push_back(drawName(state.PoolLast, state.PoolCount, random));
+    }
     state.NumNames = count;
-    state.PickLast.assign(size_t(count) + 1, QString());
-    state.PickFirst.assign(size_t(count) + 1, QString());
-    for (qint16 i = 1; i <= count; ++i) {
-        state.PickFirst[size_t(i)] = drawName(state.PoolFirst, state.PoolCount, random);
-        state.PickLast[size_t(i)] = drawName(state.PoolLast, state.PoolCount, random);
-    }
+    state.PickFirst = std::move(firsts);
+    state.PickLast = std::move(lasts);
 
-    qsizetype length = 0;
-    for (qint16 i = 1; i <= count; ++i)
-        length += state.PickFirst[size_t(i)].size() + state.PickLast[size_t(i)].size() + 3;
-    result.listText.reserve(length);
-    for (qint16 i = 1; i <= count; ++i) {
-        result.listText += state.PickFirst[size_t(i)];
-        result.listText += u' ';
-        result.listText += state.PickLast[size_t(i)];
-        result.listText += u"\r\n";
-    }
+    result.listText = ListText(state);
     return result;
 }

@@ -18,6 +18,13 @@ struct Generation {
 // to 1..1000, whatever the text's size.
 qint16 RequestedCount(const QString &countText);
 
+// Why the pools cannot give a single name (no players, or no real first or
+// last name among them); empty when they can.
+QString PoolProblem(const MainState &state);
+
+// The list text of the picks 1..NumNames: "First Last" and CR LF per name.
+QString ListText(const MainState &state);
+
 // Draws the requested number of names from the pools: for each, a first name
 // and then a last name, each drawn again while it is the placeholder. Replaces
 // the picks. When the pools cannot give a name, draws nothing: NumNames is 0,

@@ -1,7 +1,6 @@
 #include "randomsource.h"
 
 #include <chrono>
-#include <cmath>
 
 float TwisterRandom::next()
 {
@@ -18,9 +17,4 @@ void ClockRandom::seed()
 {
     const auto now = std::chrono::high_resolution_clock::now().time_since_epoch();
     seedWith(quint64(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
-}
-
-qint16 RandomNumber(qint16 maxNum, RandomSource &random)
-{
-    return qint16(std::floor(double(maxNum) * double(random.next()) + 1.0));
 }

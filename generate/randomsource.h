@@ -49,4 +49,11 @@ private:
 
 // Largest integer not above maxNum * r + 1, computed in double so that even the
 // largest r below 1 stays within 1..maxNum. Gives 1 for maxNum 0.
-qint16 RandomNumber(qint16 maxNum, RandomSource &random);
+inline qint16 RandomNumber(qint16 maxNum, RandomSource &random)
+{
+    // Truncation, corrected below zero, is the floor here; it spares the
+    // library call in the innermost loop of every generation.
+    const double value = double(maxNum) * double(random.next()) + 1.0;
+    const int truncated = int(value);
+    return qint16(double(truncated) > value ? truncated - 1 : truncated);
+}

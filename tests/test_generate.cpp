@@ -1,5 +1,6 @@
 #include "common/mainstate.h"
 #include "common/numeric.h"
+#include "generate/allowednames.h"
 #include "generate/generator.h"
 #include "generate/randomsource.h"
 #include "roster/period.h"
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QMap>
 #include <QSet>
 #include <QStringList>
 
@@ -138,6 +140,101 @@ TEST(Generate, NewGenerationReplacesThePicks)
     GenerateNames(*state, QStringLiteral("2"), random);
     EXPECT_EQ(state->NumNames, 2);
     EXPECT_EQ(state->PickFirst.size(), 3u);
+}
+
+// A store whose records all make up the pool; stored copies, so that the
+// real-name comparison cannot lean on shared text.
+std::unique_ptr<MainState> stateWithPlayers(const std::vector<Entry> &pool, const std::vector<Entry> &elsewhere = {})
+{
+    auto state = stateWithPool(pool);
+    int record = 0;
+    for (const std::vector<Entry> *entries : {&pool, &elsewhere}) {
+        for (const Entry &entry : *entries) {
+            state->FirstNames[size_t(record)] = QString::fromUtf16(entry.first);
+            state->LastNames[size_t(record++)] = QString::fromUtf16(entry.last);
+        }
+    }
+    state->NameCount = qint16(record);
+    return state;
+}
+
+// n players "Ann Adams" beside "Bob Brown" and "Bob Cole". Allowed without
+// real names: Ann Brown and Ann Cole (weight n each) and Bob Adams (2n), so
+// shares 1/4, 1/4, 1/2 whatever n. Redrawing the last name alone would give
+// Bob Adams 2/(n+2). With many Ann Adams, the draw soon turns to picking exactly.
+class WholeNameRedraw : public ::testing::TestWithParam<int> { };
+
+TEST_P(WholeNameRedraw, KeepsEachAllowedNamesShare)
+{
+    std::vector<Entry> pool(size_t(GetParam()), Entry{u"Ann", u"Adams"});
+    pool.insert(pool.end(), {{u"Bob", u"Brown"}, {u"Bob", u"Cole"}});
+    auto state = stateWithPlayers(pool);
+    const AllowedNames names(*state, {.fictional = true});
+    QMap<QString, int> seen;
+    for (int seed = 1; seed <= 20; ++seed) {
+        FixedSeedRandom random{quint64(seed)};
+        GenerateAllowedNames(*state, QStringLiteral("1000"), random, names);
+        for (int i = 1; i <= 1000; ++i)
+            ++seen[state->PickFirst[size_t(i)] + u' ' + state->PickLast[size_t(i)]];
+    }
+    ASSERT_EQ(seen.keys(), QStringList({QStringLiteral("Ann Brown"), QStringLiteral("Ann Cole"), QStringLiteral("Bob Adams")}));
+    // 20000 names: a share's standard deviation is below 0.0036.
+    EXPECT_NEAR(seen.value(QStringLiteral("Ann Brown")) / 20000.0, 0.25, 0.015);
+    EXPECT_NEAR(seen.value(QStringLiteral("Bob Adams")) / 20000.0, 0.5, 0.015);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pools, WholeNameRedraw, ::testing::Values(1, 19000));
+
+// Four first and four last names besides the placeholder, four real pairs in
+// the pool and one more from another year: 16 names, 11 of them made up.
+struct Limit {
+    NameRules rules;
+    int possible;
+};
+
+void PrintTo(const Limit &row, std::ostream *os)
+{
+    *os << (row.rules.fictional ? "fictional and unique" : "unique");
+}
+
+class ExactLimit : public ::testing::TestWithParam<Limit> { };
+
+TEST_P(ExactLimit, EveryPossibleNameComesOutAndOneMoreIsRefused)
+{
+    auto state = stateWithPlayers({{u"Ann", u"Adams"}, {u"Bob", u"Brown"}, {u"Cy", u"Cole"}, {u"Unknown", u"Dunn"},
+                                   {u"Eve", u"Unknown"}, {u"Eve", u"Adams"}},
+                                  {{u"Eve", u"Dunn"}});
+    const AllowedNames names(*state, GetParam().rules);
+    EXPECT_EQ(names.possibleNames(), quint64(GetParam().possible));
+    FixedSeedRandom random(1);
+    const Generation all = GenerateAllowedNames(*state, QString::number(GetParam().possible), random, names);
+    EXPECT_TRUE(all.problem.isEmpty());
+    const QStringList lines = linesOf(all.listText);
+    EXPECT_EQ(QSet<QString>(lines.begin(), lines.end()).size(), GetParam().possible);
+    EXPECT_EQ(lines.contains(QStringLiteral("Eve Dunn")), !GetParam().rules.fictional);
+
+    const Generation tooMany = GenerateAllowedNames(*state, QString::number(GetParam().possible + 1), random, names);
+    EXPECT_EQ(tooMany.problem, QStringLiteral("Only %1 different names can be made from the players between 1871 and "
+                                              "2000; %2 were asked for.").arg(GetParam().possible).arg(GetParam().possible + 1));
+    EXPECT_TRUE(tooMany.listText.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Rules, ExactLimit, ::testing::Values(Limit{{.unique = true}, 16},
+                                                             Limit{{.fictional = true, .unique = true}, 11}));
+
+TEST(AllowedNames, SkewedPoolGivesEveryName)
+{
+    std::vector<Entry> pool(19990, Entry{u"John", u"Smith"});
+    QStringList others;
+    for (int k = 0; k < 10; ++k)
+        others << QStringLiteral("F%1").arg(k) << QStringLiteral("L%1").arg(k);
+    for (int k = 0; k < 10; ++k)
+        pool.push_back({reinterpret_cast<const char16_t *>(others[2 * k].utf16()),
+                        reinterpret_cast<const char16_t *>(others[2 * k + 1].utf16())});
+    auto state = stateWithPool(pool);
+    FixedSeedRandom random(5);
+    const QStringList lines = linesOf(GenerateAllowedNames(*state, QStringLiteral("121"), random, AllowedNames(*state, {.unique = true})).listText);
+    EXPECT_EQ(QSet<QString>(lines.begin(), lines.end()).size(), 121);
 }
 
 struct CountCase {

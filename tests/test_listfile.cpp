@@ -310,7 +310,7 @@ INSTANTIATE_TEST_SUITE_P(
                   return t.file();
               },
               "No space left on device"},
-        Fault{"FileSizeLimitCutsTheWrite", existingFile, "only 10 of 41 bytes could be written", {},
+        Fault{"FileSizeLimitCutsTheWrite", existingFile, "only 10 of 41 bytes could be written (File too large)", {},
               EarlierContent.size() + 10},
         Fault{"FileAlreadyAtSizeLimit", existingFile, "File too large", {}, EarlierContent.size()},
         Fault{"DirectoryInTheWay",

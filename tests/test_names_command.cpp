@@ -5,9 +5,16 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
+
+#include <optional>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -37,9 +44,15 @@ protected:
         return path;
     }
 
-    CommandRun run(const QStringList &arguments)
+    CommandRun run(const QStringList &arguments, std::optional<rlim_t> fileSizeLimit = {})
     {
         QProcess process;
+        if (fileSizeLimit) {
+            process.setChildProcessModifier([limit = *fileSizeLimit] {
+                const rlimit capped{limit, RLIM_INFINITY};
+                ::setrlimit(RLIMIT_FSIZE, &capped);
+            });
+        }
         process.setWorkingDirectory(m_dir.path());
         process.start(QStringLiteral(QUILLERY_NAMES_BIN), arguments);
         EXPECT_TRUE(process.waitForFinished(30000));
@@ -136,7 +149,7 @@ TEST_F(NamesCommand, MissingRosterExitsWithTwo)
     const CommandRun result = run({QStringLiteral("--roster"), missing});
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_TRUE(result.out.isEmpty());
-    EXPECT_EQ(result.err, QStringLiteral("Cannot read the roster file %1: No such file or directory.\n")
+    EXPECT_EQ(result.err, QStringLiteral("quillery-names: Cannot read the roster file %1: No such file or directory.\n")
                                   .arg(QDir::toNativeSeparators(missing)));
 }
 
@@ -147,7 +160,7 @@ TEST_F(NamesCommand, UnusableRostersExitWithTwo)
     for (const char *name : {"empty.txt", "folder"}) {
         const CommandRun result = run({QStringLiteral("--roster"), QString::fromLatin1(name)});
         EXPECT_EQ(result.exitCode, 2) << name;
-        EXPECT_TRUE(result.err.startsWith(QStringLiteral("Cannot read the roster file %1: ")
+        EXPECT_TRUE(result.err.startsWith(QStringLiteral("quillery-names: Cannot read the roster file %1: ")
                                                   .arg(QDir::toNativeSeparators(m_dir.filePath(QString::fromLatin1(name))))))
                 << result.err.toStdString();
     }
@@ -160,10 +173,10 @@ TEST_F(NamesCommand, EmptyPoolExitsWithOne)
                             QStringLiteral("--to"), QStringLiteral("3001"), QStringLiteral("--verbose")});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(result.out.isEmpty());
-    EXPECT_EQ(result.err, QStringLiteral("Period: 3000 to 3001, 0 players\nNo players between 3000 and 3001.\n"));
+    EXPECT_EQ(result.err, QStringLiteral("Period: 3000 to 3001, 0 players\nquillery-names: No players between 3000 and 3001.\n"));
 }
 
-TEST_F(NamesCommand, BadOptionsGiveUsage)
+TEST_F(NamesCommand, BadOptionsGiveOneLineAndPointToHelp)
 {
     const QString roster = writeRoster(SmallRoster);
     const QStringList badCalls[] = {
@@ -172,15 +185,112 @@ TEST_F(NamesCommand, BadOptionsGiveUsage)
         {QStringLiteral("--seed"), QStringLiteral("-1")},
         {QStringLiteral("extra")},
         {QStringLiteral("--count")},
+        {QStringLiteral("--format"), QStringLiteral("xml")},
+        {QStringLiteral("--help-all")},
     };
     for (const QStringList &arguments : badCalls) {
         const CommandRun result = run(QStringList{QStringLiteral("--roster"), roster} + arguments);
         EXPECT_EQ(result.exitCode, 1) << arguments.join(u' ').toStdString();
         EXPECT_TRUE(result.out.isEmpty());
         EXPECT_TRUE(result.err.startsWith(QStringLiteral("quillery-names: "))) << result.err.toStdString();
-        EXPECT_TRUE(result.err.contains(QStringLiteral("Usage: "))) << result.err.toStdString();
+        EXPECT_TRUE(result.err.endsWith(QStringLiteral(" Try --help.\n"))) << result.err.toStdString();
+        EXPECT_LE(result.err.count(u'\n'), 2);
     }
 }
+
+TEST_F(NamesCommand, VersionLine)
+{
+    const CommandRun result = run({QStringLiteral("--version")});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, u"quillery-names 1.00\n");
+}
+
+// RFC 4180 records: quoted fields may hold commas, quotes (doubled) and line breaks.
+QList<QStringList> readCsv(const QString &text)
+{
+    QList<QStringList> records;
+    QStringList record;
+    QString field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (quoted && c == u'"' && text.mid(i + 1, 1) == u'"') {
+            field += text[++i];
+        } else if (c == u'"') {
+            quoted = !quoted;
+        } else if (!quoted && c == u',') {
+            record << std::exchange(field, {});
+        } else if (!quoted && c == u'\r' && text.mid(i + 1, 1) == u'\n') {
+            records << (record << std::exchange(field, {}));
+            record.clear();
+            ++i;
+        } else {
+            field += c;
+        }
+    }
+    return records;
+}
+
+TEST_F(NamesCommand, EveryFormatGivesTheSameNames)
+{
+    const QString roster = writeRoster("O\"Neil,Jo\rJo,1900\r\nLee,Al,1900\r\nMay,Ty,1901\r\n");
+    auto withFormat = [&](const char *format) {
+        const CommandRun result = run({QStringLiteral("--roster"), roster, QStringLiteral("--from"), QStringLiteral("1900"),
+                                       QStringLiteral("--to"), QStringLiteral("1900"), QStringLiteral("--count"),
+                                       QStringLiteral("8"), QStringLiteral("--seed"), QStringLiteral("4"),
+                                       QStringLiteral("--format"), QString::fromLatin1(format)});
+        EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+        return result.out;
+    };
+    const QJsonObject json = QJsonDocument::fromJson(withFormat("json").toUtf8()).object();
+    EXPECT_EQ(json.value(u"from").toString(), u"1900");
+    EXPECT_EQ(json.value(u"to").toString(), u"1900");
+    EXPECT_EQ(json.value(u"players").toInt(), 2);
+    QList<QStringList> names = {{QStringLiteral("first"), QStringLiteral("last")}};
+    for (const QJsonValue &name : json.value(u"names").toArray())
+        names.append({name[u"first"].toString(), name[u"last"].toString()});
+    ASSERT_EQ(names.size(), 9);
+    EXPECT_TRUE(names.contains(QStringList{QStringLiteral("Jo\rJo"), QStringLiteral("O\"Neil")}));
+
+    EXPECT_EQ(readCsv(withFormat("csv")), names);
+    QString block = QStringLiteral("1900 , 1900\r\n"), text;
+    for (qsizetype i = 1; i < names.size(); ++i) {
+        block += names[i][1] + u',' + names[i][0] + QStringLiteral("\r\n");
+        text += names[i][0] + u' ' + names[i][1] + u'\n';
+    }
+    EXPECT_EQ(withFormat("block"), block + QStringLiteral("\r\n\r\n"));
+    EXPECT_EQ(withFormat("text"), text);
+}
+
+class AppendCommand : public NamesCommand, public ::testing::WithParamInterface<bool> { };
+
+TEST_P(AppendCommand, AppendsTheBlockOrLeavesTheFileAsItWas)
+{
+    const bool limited = GetParam();
+    const QString roster = writeRoster(SmallRoster);
+    const QByteArray earlier(1000, 'x');
+    const QString list = writeRoster(earlier, QStringLiteral("list.txt"));
+    const QStringList common = {QStringLiteral("--roster"), roster, QStringLiteral("--seed"), QStringLiteral("9")};
+    const QByteArray block = run(common + QStringList{QStringLiteral("--format"), QStringLiteral("block")}).out.toUtf8();
+
+    const CommandRun result = run(common + QStringList{QStringLiteral("--append"), QStringLiteral("list.txt")},
+                                  limited ? std::optional<rlim_t>(earlier.size() + 10) : std::nullopt);
+    QFile file(list);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    if (!limited) {
+        EXPECT_EQ(result.exitCode, 0);
+        EXPECT_EQ(file.readAll(), earlier + block);
+        EXPECT_EQ(result.outLines().size(), 12);
+        return;
+    }
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.out.isEmpty());
+    EXPECT_EQ(result.err, QStringLiteral("quillery-names: Cannot write the list file %1: only 10 of %2 bytes could be "
+                                         "written (File too large).\n").arg(list).arg(block.size()));
+    EXPECT_EQ(file.readAll(), earlier);
+}
+
+INSTANTIATE_TEST_SUITE_P(Limits, AppendCommand, ::testing::Bool());
 
 TEST_F(NamesCommand, ShippedRosterBesideTheProgramIsTheDefault)
 {

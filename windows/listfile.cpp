@@ -95,6 +95,16 @@ int lockExclusive(int fd)
     }
 }
 
+// The bytes written in one call, or -1 with errno set.
+qsizetype writeBlock(int fd, QByteArrayView bytes)
+{
+    ssize_t written;
+    do {
+        written = ::write(fd, bytes.data(), size_t(bytes.size()));
+    } while (written < 0 && errno == EINTR);
+    return written;
+}
+
 } // namespace
 
 QString listFilePath(const QString &directory)
@@ -163,16 +173,24 @@ ListFileReport appendListBlock(const QString &path, QByteArrayView block)
         return ListFileReport{message};
     };
 
-    ssize_t written;
-    do {
-        written = ::write(file.get(), block.data(), size_t(block.size()));
-    } while (written < 0 && errno == EINTR);
+    const qsizetype written = writeBlock(file.get(), block);
     if (written < 0)
         return rollBack(systemReason(errno));
     if (written != block.size()) {
-        return rollBack(QStringLiteral("only %1 of %2 bytes could be written")
-                            .arg(written)
-                            .arg(block.size()));
+        // A write that stops short gives no reason; writing the rest once
+        // more does, such as a full disk or the file-size limit.
+        const qsizetype more = writeBlock(file.get(), block.sliced(written));
+        if (more < 0) {
+            return rollBack(QStringLiteral("only %1 of %2 bytes could be written (%3)")
+                                .arg(written)
+                                .arg(block.size())
+                                .arg(systemReason(errno)));
+        }
+        if (written + more != block.size()) {
+            return rollBack(QStringLiteral("only %1 of %2 bytes could be written")
+                                .arg(written + more)
+                                .arg(block.size()));
+        }
     }
 
     if (regular && ::fsync(file.get()) != 0)

@@ -1,0 +1,303 @@
+#include "allowednames.h"
+
+#include "common/mainstate.h"
+#include "common/numeric.h"
+#include "generator.h"
+#include "randomsource.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <bit>
+#include <optional>
+
+namespace {
+
+// Redrawing has stopped paying when this many draws in a row give excluded
+// names; from there on each name is picked exactly among the allowed ones.
+constexpr int RedrawLimit = 256;
+
+bool isPlaceholder(const QString &name)
+{
+    return name == PlaceholderName;
+}
+
+// Gives every different non-placeholder name an id in order of first
+// appearance, counts its entries, and returns the id of each entry.
+std::vector<qint32> nameIds(const std::vector<QString> &pool, qint16 count, std::vector<QString> &names,
+                            std::vector<quint64> &weights)
+{
+    QHash<QString, qint32> ids;
+    ids.reserve(count);
+    std::vector<qint32> entryIds(size_t(count), -1);
+    for (qint16 k = 0; k < count; ++k) {
+        const QString &name = pool[size_t(k)];
+        if (isPlaceholder(name))
+            continue;
+        auto it = ids.constFind(name);
+        if (it == ids.constEnd()) {
+            it = ids.insert(name, qint32(names.size()));
+            names.push_back(name);
+            weights.push_back(0);
+        }
+        entryIds[size_t(k)] = *it;
+        ++weights[size_t(*it)];
+    }
+    return entryIds;
+}
+
+} // namespace
+
+void PairSet::reserve(qsizetype count)
+{
+    size_t capacity = 64;
+    while (capacity < size_t(count) * 2)
+        capacity *= 2;
+    if (capacity > m_slots.size())
+        rehash(capacity);
+}
+
+bool PairSet::insert(quint32 key)
+{
+    if (size_t(m_size + 1) * 2 > m_slots.size())
+        rehash(std::max<size_t>(64, m_slots.size() * 2));
+    const size_t mask = m_slots.size() - 1;
+    for (size_t slot = slotOf(key);; slot = (slot + 1) & mask) {
+        if (m_slots[slot] == key)
+            return false;
+        if (m_slots[slot] == Empty) {
+            m_slots[slot] = key;
+            ++m_size;
+            return true;
+        }
+    }
+}
+
+void PairSet::rehash(size_t capacity)
+{
+    std::vector<quint32> old = std::move(m_slots);
+    m_slots.assign(capacity, Empty);
+    m_shift = 64 - std::countr_zero(capacity);
+    m_size = 0;
+    for (quint32 key : old) {
+        if (key != Empty)
+            insert(key);
+    }
+}
+
+AllowedNames::AllowedNames(const MainState &state, NameRules rules)
+    : m_rules(rules), m_poolCount(std::max<qint16>(state.PoolCount, 0))
+{
+    m_entryFirst = nameIds(state.PoolFirst, m_poolCount, m_firstNames, m_firstWeight);
+    m_entryLast = nameIds(state.PoolLast, m_poolCount, m_lastNames, m_lastWeight);
+    for (quint64 weight : m_firstWeight)
+        m_firstTotal += weight;
+    for (quint64 weight : m_lastWeight)
+        m_lastTotal += weight;
+    m_realRowLastWeight.assign(m_firstNames.size(), 0);
+    if (!rules.fictional || m_firstNames.empty() || m_lastNames.empty())
+        return;
+
+    QHash<QStringView, qint32> firstIds, lastIds;
+    for (size_t id = 0; id < m_firstNames.size(); ++id)
+        firstIds.insert(m_firstNames[id], qint32(id));
+    for (size_t id = 0; id < m_lastNames.size(); ++id)
+        lastIds.insert(m_lastNames[id], qint32(id));
+    const quint32 lastCount = quint32(m_lastNames.size());
+    for (int i = 0; i < state.NameCount; ++i) {
+        const qint32 first = firstIds.value(state.FirstNames[size_t(i)], -1);
+        const qint32 last = lastIds.value(state.LastNames[size_t(i)], -1);
+        if (first < 0 || last < 0 || !m_real.insert(quint32(first) * lastCount + quint32(last)))
+            continue;
+        m_realWeight += m_firstWeight[size_t(first)] * m_lastWeight[size_t(last)];
+        m_realRowLastWeight[size_t(first)] += m_lastWeight[size_t(last)];
+    }
+}
+
+quint64 AllowedNames::possibleNames() const
+{
+    return quint64(m_firstNames.size()) * quint64(m_lastNames.size()) - quint64(m_real.size());
+}
+
+QString AllowedNames::limitProblem(qint16 count, const MainState &state) const
+{
+    const QString players = QStringLiteral("the players between %1 and %2").arg(state.PoolStartText, state.PoolEndText);
+    const quint64 possible = possibleNames();
+    if (possible == 0 && m_real.size() == 1)
+        return QStringLiteral("The only name that can be made from %1 is a real player's name.").arg(players);
+    if (possible == 0) {
+        return QStringLiteral("All %1 names that can be made from %2 are real players' names.")
+                .arg(m_real.size())
+                .arg(players);
+    }
+    if (m_rules.unique && quint64(count) > possible) {
+        // One substitution for all four, so that a year text holding "%4"
+        // stays as it is.
+        return QStringLiteral("Only %1 different %2 can be made from %3; %4 were asked for.")
+                .arg(QString::number(possible), possible == 1 ? QStringLiteral("name") : QStringLiteral("names"),
+                     players, QString::number(count));
+    }
+    return {};
+}
+
+// One generation's draws under the rules. Draws by redrawing the whole name
+// while redraws pay, then exactly by weight: a uniform number below the
+// summed weight of the allowed names walks the first names' rows, then the
+// last names of the chosen row. Switching after a fixed number of failed
+// redraws keeps each name's chances exactly those of redrawing alone.
+class AllowedDraw
+{
+public:
+    AllowedDraw(const AllowedNames &names, RandomSource &random, qint16 count) : m_names(names), m_random(random)
+    {
+        if (names.m_rules.unique)
+            m_drawn.reserve(count);
+    }
+
+    // The ids of the next name; it is remembered under the unique rule.
+    std::pair<qint32, qint32> next()
+    {
+        std::optional<std::pair<qint32, qint32>> name;
+        if (!m_exact)
+            name = drawByRedrawing();
+        if (!name) {
+            if (!m_exact)
+                startExact();
+            name = drawExactly();
+        }
+        if (m_names.m_rules.unique)
+            remember(name->first, name->second);
+        return *name;
+    }
+
+private:
+    quint32 keyOf(qint32 first, qint32 last) const
+    {
+        return quint32(first) * quint32(m_names.m_lastNames.size()) + quint32(last);
+    }
+    bool isExcluded(quint32 key) const { return m_names.m_real.contains(key) || m_drawn.contains(key); }
+    quint64 totalWeight() const { return m_names.m_firstTotal * m_names.m_lastTotal; }
+    quint64 allowedWeight() const { return totalWeight() - m_names.m_realWeight - m_drawnWeight; }
+
+    qint32 drawId(const std::vector<qint32> &entryIds)
+    {
+        for (;;) {
+            const qint32 id = entryIds[size_t(RandomNumber(m_names.m_poolCount, m_random) - 1)];
+            if (id >= 0)
+                return id;
+        }
+    }
+
+    std::optional<std::pair<qint32, qint32>> drawByRedrawing()
+    {
+        for (int attempt = 0; attempt < RedrawLimit; ++attempt) {
+            const qint32 first = drawId(m_names.m_entryFirst);
+            const qint32 last = drawId(m_names.m_entryLast);
+            if (!isExcluded(keyOf(first, last)))
+                return std::pair(first, last);
+        }
+        return std::nullopt;
+    }
+
+    void startExact()
+    {
+        m_exact = true;
+        m_rowLastWeight = m_names.m_realRowLastWeight;
+        const quint32 lastCount = quint32(m_names.m_lastNames.size());
+        for (quint32 key : m_drawn.table()) {
+            if (key != PairSet::Empty)
+                addExcluded(qint32(key / lastCount), qint32(key % lastCount));
+        }
+    }
+
+    // Uniform in 0..bound-1, from two 24-bit draws; values above the largest
+    // multiple of bound are drawn again, so that no number is favoured.
+    quint64 uniformBelow(quint64 bound)
+    {
+        constexpr quint64 Range = quint64(1) << 48;
+        const quint64 limit = Range - Range % bound;
+        for (;;) {
+            const quint64 high = quint64(m_random.next() * 16777216.0f);
+            const quint64 low = quint64(m_random.next() * 16777216.0f);
+            const quint64 value = high << 24 | low;
+            if (value < limit)
+                return value % bound;
+        }
+    }
+
+    std::pair<qint32, qint32> drawExactly()
+    {
+        const auto &firstWeight = m_names.m_firstWeight;
+        const auto &lastWeight = m_names.m_lastWeight;
+        quint64 rest = uniformBelow(allowedWeight());
+        qint32 first = 0;
+        for (;; ++first) {
+            const quint64 row = firstWeight[size_t(first)] * (m_names.m_lastTotal - m_rowLastWeight[size_t(first)]);
+            if (rest < row)
+                break;
+            rest -= row;
+        }
+        // Within the row every name shares the first name's weight.
+        rest /= firstWeight[size_t(first)];
+        for (qint32 last = 0;; ++last) {
+            if (isExcluded(keyOf(first, last)))
+                continue;
+            if (rest < lastWeight[size_t(last)])
+                return {first, last};
+            rest -= lastWeight[size_t(last)];
+        }
+    }
+
+    void remember(qint32 first, qint32 last)
+    {
+        m_drawn.insert(keyOf(first, last));
+        if (m_exact)
+            addExcluded(first, last);
+    }
+
+    // The weights the exact draw keeps of the drawn names.
+    void addExcluded(qint32 first, qint32 last)
+    {
+        m_drawnWeight += m_names.m_firstWeight[size_t(first)] * m_names.m_lastWeight[size_t(last)];
+        m_rowLastWeight[size_t(first)] += m_names.m_lastWeight[size_t(last)];
+    }
+
+    const AllowedNames &m_names;
+    RandomSource &m_random;
+    PairSet m_drawn;
+    quint64 m_drawnWeight = 0; // kept once drawing exactly
+    bool m_exact = false;
+    std::vector<quint64> m_rowLastWeight; // by first id: summed last-name weight of its excluded names
+};
+
+Generation GenerateAllowedNames(MainState &state, const QString &countText, RandomSource &random,
+                                const AllowedNames &names)
+{
+    Generation result;
+    qint16 count = RequestedCount(countText);
+    random.seed();
+    result.countText = NumberText(count);
+
+    result.problem = PoolProblem(state);
+    if (result.problem.isEmpty())
+        result.problem = names.limitProblem(count, state);
+    if (!result.problem.isEmpty())
+        count = 0;
+
+    std::vector<QString> firsts, lasts;
+    firsts.reserve(size_t(count) + 1);
+    lasts.reserve(size_t(count) + 1);
+    firsts.emplace_back();
+    lasts.emplace_back();
+    AllowedDraw draw(names, random, count);
+    for (qint16 i = 1; i <= count; ++i) {
+        const auto [first, last] = draw.next();
+        firsts.push_back(names.firstName(first));
+        lasts.push_back(names.lastName(last));
+    }
+    state.NumNames = count;
+    state.PickFirst = std::move(firsts);
+    state.PickLast = std::move(lasts);
+    result.listText = ListText(state);
+    return result;
+}

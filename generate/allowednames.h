@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+struct Generation;
+struct MainState;
+class RandomSource;
+
+// Which names a generation must not give.
+struct NameRules {
+    bool fictional = false; // no real player's full name: the first and last name of any record, any year
+    bool unique = false;    // no name twice in one list
+};
+
+// A set of name pairs, each the key first id * different last names + last id.
+class PairSet
+{
+public:
+    static constexpr quint32 Empty = 0xFFFFFFFF;
+
+    void reserve(qsizetype count); // room for count keys without growing
+    bool contains(quint32 key) const
+    {
+        if (m_slots.empty())
+            return false;
+        const size_t mask = m_slots.size() - 1;
+        for (size_t slot = slotOf(key);; slot = (slot + 1) & mask) {
+            if (m_slots[slot] == key)
+                return true;
+            if (m_slots[slot] == Empty)
+                return false;
+        }
+    }
+    bool insert(quint32 key); // false when the key was there already
+    qsizetype size() const { return m_size; }
+    // The table: Empty or a key in each place, in no particular order.
+    const std::vector<quint32> &table() const { return m_slots; }
+
+private:
+    size_t slotOf(quint32 key) const { return size_t((quint64(key) * 0x9E3779B97F4A7C15ull) >> m_shift); }
+    void rehash(size_t capacity);
+
+    std::vector<quint32> m_slots;
+    int m_shift = 64;
+    qsizetype m_size = 0;
+};
+
+// The different names that the pools of the current period can make under the
+// rules, with the chance the window's draw gives each: a first name weighs as
+// many pool entries as hold it, a last name likewise, a name the product.
+// The placeholder is no name. Built from the pools and, for the fictional
+// rule, the whole record store: build it again after either changes.
+class AllowedNames
+{
+public:
+    AllowedNames(const MainState &state, NameRules rules);
+
+    NameRules rules() const { return m_rules; }
+    // Different first names times different last names, less the real
+    // players' names among them under the fictional rule.
+    quint64 possibleNames() const;
+    // Why count names cannot be drawn under the rules; empty when they can.
+    // Expects pools that can give a name at all (PoolProblem is empty).
+    QString limitProblem(qint16 count, const MainState &state) const;
+    const QString &firstName(qint32 id) const { return m_firstNames[size_t(id)]; }
+    const QString &lastName(qint32 id) const { return m_lastNames[size_t(id)]; }
+
+private:
+    friend class AllowedDraw;
+
+    NameRules m_rules;
+    qint16 m_poolCount = 0;
+    std::vector<qint32> m_entryFirst; // per pool entry: first name id, -1 for the placeholder
+    std::vector<qint32> m_entryLast;  // per pool entry: last name id, -1 for the placeholder
+    std::vector<QString> m_firstNames; // by id
+    std::vector<QString> m_lastNames;  // by id
+    std::vector<quint64> m_firstWeight; // by id: pool entries with that first name
+    std::vector<quint64> m_lastWeight;  // by id: pool entries with that last name
+    quint64 m_firstTotal = 0;
+    quint64 m_lastTotal = 0;
+    PairSet m_real;                    // real players' names among the possible ones
+    quint64 m_realWeight = 0;          // their summed weight
+    std::vector<quint64> m_realRowLastWeight; // by first id: summed last-name weight of its real names
+};
+
+// Draws as GenerateNames does, each name's first name and then its last name,
+// each again while it is the placeholder; a name the rules exclude is drawn
+// again whole. Every allowed name keeps its chance relative to the others.
+// When the pools cannot give the names under the rules, draws nothing and
+// problem says why.
+Generation GenerateAllowedNames(MainState &state, const QString &countText, RandomSource &random,
+                                const AllowedNames &names);
