@@ -9,6 +9,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cerrno>
 #include <cstring>
@@ -35,14 +36,37 @@ constexpr char16_t Cp1252High[32] = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
+constexpr auto Cp1252 = [] {
+    std::array<char16_t, 256> table {};
+    for (unsigned byte = 0; byte < 256; ++byte)
+        table[byte] = byte >= 0x80 && byte < 0xA0 ? Cp1252High[byte - 0x80] : char16_t(byte);
+    return table;
+}();
+
 QString decodeWindows1252(QByteArrayView bytes)
 {
     QString text(bytes.size(), Qt::Uninitialized);
     char16_t *out = reinterpret_cast<char16_t *>(text.data());
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(bytes[i]);
-        out[i] = byte >= 0x80 && byte < 0xA0 ? Cp1252High[byte - 0x80] : char16_t(byte);
+    const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        out[i] = Cp1252[in[i]];
+    return text;
+}
+
+// A byte left over at the end is half a character, shown as U+FFFD.
+QString decodeUtf16(QByteArrayView bytes, bool littleEndian)
+{
+    const qsizetype units = bytes.size() / 2;
+    QString text(units + bytes.size() % 2, Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(text.data());
+    const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
+    for (qsizetype i = 0; i < units; ++i) {
+        const unsigned first = in[2 * i];
+        const unsigned second = in[2 * i + 1];
+        out[i] = char16_t(littleEndian ? first | second << 8 : first << 8 | second);
     }
+    if (bytes.size() % 2)
+        out[units] = QChar::ReplacementCharacter;
     return text;
 }
 
@@ -262,11 +286,7 @@ DecodedRoster decodeRoster(QByteArrayView bytes)
     DecodedRoster decoded;
     const bool littleEndian = bytes.startsWith("\xFF\xFE");
     if (littleEndian || bytes.startsWith("\xFE\xFF")) {
-        // The mark is dropped here, so that a second one stays in the text
-        // as it would in UTF-8.
-        QStringDecoder utf16(littleEndian ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
-                             QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-        decoded.text = utf16(bytes.sliced(2));
+        decoded.text = decodeUtf16(bytes.sliced(2), littleEndian);
         decoded.encoding = RosterEncoding::Utf16;
         decoded.hasNul = decoded.text.contains(QChar(0));
         return decoded;
