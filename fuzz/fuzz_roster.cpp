@@ -22,26 +22,18 @@ MainState &sharedState()
     return *state;
 }
 
-bool utf8PrefixFails(QByteArrayView bytes, qsizetype length)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8(bytes.first(length)); // decodes only when turned into text
-    return utf8.hasError();
-}
-
-// The line a UTF-8 decoder first stumbles on, found by bisecting for the
-// shortest prefix it rejects; a file that is only cut short stumbles at its end.
+// The line a UTF-8 decoder first stumbles on, found by feeding it one byte
+// at a time; a file that is only cut short stumbles at its end.
 int firstBadUtf8Line(QByteArrayView bytes)
 {
-    qsizetype good = 0;
-    qsizetype bad = bytes.size();
-    if (utf8PrefixFails(bytes, bad)) {
-        while (bad - good > 1) {
-            const qsizetype middle = (good + bad) / 2;
-            (utf8PrefixFails(bytes, middle) ? bad : good) = middle;
-        }
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QChar buffer[4];
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        utf8.appendToBuffer(buffer, bytes.sliced(i, 1));
+        if (utf8.hasError())
+            return lineOfByte(bytes, i);
     }
-    return lineOfByte(bytes, bad - 1);
+    return lineOfByte(bytes, bytes.size() - 1);
 }
 
 // Decodes the way the reader should, without its code: UTF-16 by hand after

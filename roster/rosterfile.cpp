@@ -9,7 +9,6 @@
 #include <QStringDecoder>
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <cerrno>
 #include <cstring>
@@ -36,20 +35,35 @@ constexpr char16_t Cp1252High[32] = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-constexpr auto Cp1252 = [] {
-    std::array<char16_t, 256> table {};
-    for (unsigned byte = 0; byte < 256; ++byte)
-        table[byte] = byte >= 0x80 && byte < 0xA0 ? Cp1252High[byte - 0x80] : char16_t(byte);
-    return table;
-}();
-
+// Latin-1 for all but 0x80..0x9F: widen everything at once, then mend the few
+// bytes in that range.
 QString decodeWindows1252(QByteArrayView bytes)
 {
-    QString text(bytes.size(), Qt::Uninitialized);
+    QString text = QString::fromLatin1(bytes);
     char16_t *out = reinterpret_cast<char16_t *>(text.data());
     const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        out[i] = Cp1252[in[i]];
+    const qsizetype size = bytes.size();
+    auto mend = [&](qsizetype from, qsizetype to) {
+        for (qsizetype i = from; i < to; ++i) {
+            if (unsigned(in[i]) - 0x80 < 0x20)
+                out[i] = Cp1252High[in[i] - 0x80];
+        }
+    };
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    // Flipping the top bit maps 0x80..0x9F to 0..31 and every other byte to
+    // a negative value or to 32 and more.
+    const __m128i flip = _mm_set1_epi8(char(0x80));
+    const __m128i limit = _mm_set1_epi8(0x20);
+    const __m128i negative = _mm_set1_epi8(-1);
+    for (; size - i >= 16; i += 16) {
+        const __m128i flipped = _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i *>(in + i)), flip);
+        const __m128i inRange = _mm_and_si128(_mm_cmpgt_epi8(flipped, negative), _mm_cmplt_epi8(flipped, limit));
+        if (_mm_movemask_epi8(inRange))
+            mend(i, i + 16);
+    }
+#endif
+    mend(i, size);
     return text;
 }
 
