@@ -163,35 +163,41 @@ QString readRosterBytes(const QString &path, QByteArray &bytes)
 
 constexpr qsizetype BlockLength = 64;
 
-// Bit k is set when text[k] is a comma, a CR or an LF; count is at most 64.
-// The scanner then visits only those characters, a few per line.
-inline quint64 separatorMask(const char16_t *text, qsizetype count)
+// Bit k of commas is set when text[k] is a comma, bit k of lineEnds when it is
+// a CR or an LF; count is at most 64. The scanner then visits only those
+// characters, a few per line.
+struct SeparatorMasks {
+    quint64 commas = 0;
+    quint64 lineEnds = 0;
+};
+
+inline SeparatorMasks separatorMasks(const char16_t *text, qsizetype count)
 {
+    SeparatorMasks masks;
 #if defined(__SSE2__)
     if (count == BlockLength) {
         const __m128i comma = _mm_set1_epi16(u',');
         const __m128i cr = _mm_set1_epi16(u'\r');
         const __m128i lf = _mm_set1_epi16(u'\n');
-        auto hits = [&](const char16_t *at) {
-            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at));
-            return _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(chunk, comma), _mm_cmpeq_epi16(chunk, cr)),
-                                _mm_cmpeq_epi16(chunk, lf));
-        };
-        quint64 mask = 0;
         for (int part = 0; part < 4; ++part) {
-            const char16_t *at = text + part * 16;
-            const __m128i bytes = _mm_packs_epi16(hits(at), hits(at + 8));
-            mask |= quint64(unsigned(_mm_movemask_epi8(bytes))) << (part * 16);
+            const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + part * 16));
+            const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + part * 16 + 8));
+            const __m128i commas = _mm_packs_epi16(_mm_cmpeq_epi16(low, comma), _mm_cmpeq_epi16(high, comma));
+            const __m128i ends = _mm_packs_epi16(_mm_or_si128(_mm_cmpeq_epi16(low, cr), _mm_cmpeq_epi16(low, lf)),
+                                                 _mm_or_si128(_mm_cmpeq_epi16(high, cr), _mm_cmpeq_epi16(high, lf)));
+            masks.commas |= quint64(unsigned(_mm_movemask_epi8(commas))) << (part * 16);
+            masks.lineEnds |= quint64(unsigned(_mm_movemask_epi8(ends))) << (part * 16);
         }
-        return mask;
+        return masks;
     }
 #endif
-    quint64 mask = 0;
     for (qsizetype k = 0; k < count; ++k) {
-        if (text[k] == u',' || text[k] == u'\r' || text[k] == u'\n')
-            mask |= quint64(1) << k;
+        if (text[k] == u',')
+            masks.commas |= quint64(1) << k;
+        else if (text[k] == u'\r' || text[k] == u'\n')
+            masks.lineEnds |= quint64(1) << k;
     }
-    return mask;
+    return masks;
 }
 
 // The year field as ToInteger16(NumericValue(text)), with a shortcut for the
@@ -369,28 +375,41 @@ RosterReport parseRoster(QByteArrayView bytes, const QString &fileName, MainStat
     const char16_t *firstComma = nullptr;
     const char16_t *secondComma = nullptr;
     bool full = false;
-    // Blocks of 64 characters; the last block, short or empty, carries one
-    // more bit for the end of the text, which ends a final unterminated line.
-    for (qsizetype blockStart = 0; !full && blockStart <= size; blockStart += BlockLength) {
-        const qsizetype length = std::min(BlockLength, size - blockStart);
-        quint64 mask = separatorMask(begin + blockStart, length);
-        if (length < BlockLength)
-            mask |= quint64(1) << length;
-        while (mask) {
-            const char16_t *const at = begin + blockStart + std::countr_zero(mask);
-            mask &= mask - 1;
-            if (at < lineStart) // the LF of a CR LF
-                continue;
-            if (at < end && *at == u',') {
-                if (!firstComma)
-                    firstComma = at;
-                else if (!secondComma)
-                    secondComma = at;
-                continue;
+    // The first two commas of the current line, taken from the lowest bits
+    // of a comma mask that holds only commas of this line.
+    auto takeCommas = [&](quint64 commas, const char16_t *base) {
+        if (commas && !secondComma) {
+            const char16_t *const comma = base + std::countr_zero(commas);
+            if (!firstComma) {
+                firstComma = comma;
+                commas &= commas - 1;
+                if (commas)
+                    secondComma = base + std::countr_zero(commas);
+            } else {
+                secondComma = comma;
             }
-            if (at == end && lineStart == end)
+        }
+    };
+    // Blocks of 64 characters; the last block, short or empty, carries one
+    // more line end for the end of the text, which ends a final unterminated
+    // line.
+    for (qsizetype blockStart = 0; !full && blockStart <= size; blockStart += BlockLength) {
+        const char16_t *const base = begin + blockStart;
+        const qsizetype length = std::min(BlockLength, size - blockStart);
+        auto [commas, lineEnds] = separatorMasks(base, length);
+        if (length < BlockLength)
+            lineEnds |= quint64(1) << length;
+        while (lineEnds) {
+            const int offset = std::countr_zero(lineEnds);
+            lineEnds &= lineEnds - 1;
+            const char16_t *const lineEnd = base + offset;
+            if (lineEnd < lineStart) // the LF of a CR LF
+                continue;
+            if (lineEnd == end && lineStart == end)
                 break;
-            const char16_t *const lineEnd = at;
+            const quint64 before = (quint64(1) << offset) - 1;
+            takeCommas(commas & before, base);
+            commas &= ~before;
             ++lineNumber;
             if (lineEnd > lineStart) {
                 qint16 year;
@@ -417,6 +436,7 @@ RosterReport parseRoster(QByteArrayView bytes, const QString &fileName, MainStat
             firstComma = nullptr;
             secondComma = nullptr;
         }
+        takeCommas(commas, base);
     }
     for (int i = count; i < oldCount; ++i) {
         state.LastNames[size_t(i)] = QString();
