@@ -52,7 +52,7 @@ QString checkDecoding(QByteArrayView bytes, const MainState &state, const Roster
             text += QChar(littleEndian ? char16_t(data[i] | data[i + 1] << 8) : char16_t(data[i] << 8 | data[i + 1]));
         if (size % 2)
             text += QChar::ReplacementCharacter;
-    } else if (!std::memchr(data, 0, size_t(size))) {
+    } else if (size == 0 || !std::memchr(data, 0, size_t(size))) {
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         text = utf8(bytes);
         windows1252 = utf8.hasError();

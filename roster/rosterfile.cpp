@@ -313,7 +313,7 @@ DecodedRoster decodeRoster(QByteArrayView bytes)
     }
     // No 8-bit text holds a NUL byte; a file that does is most likely UTF-16
     // without its mark, whose every name would be riddled with NULs.
-    if (std::memchr(bytes.data(), 0, size_t(bytes.size()))) {
+    if (!bytes.isEmpty() && std::memchr(bytes.data(), 0, size_t(bytes.size()))) {
         decoded.hasNul = true;
         return decoded;
     }
