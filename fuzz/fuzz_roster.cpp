@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -16,50 +17,123 @@ namespace {
 MainState &sharedState()
 {
     // One store for the whole run: building 3 × 20001 slots per input would
-    // cost more than the parse. Only slots below NameCount are checked.
+    // cost more than the parse. The reader clears only the slots it used.
     static const auto state = std::make_unique<MainState>();
     return *state;
 }
 
-// Walks the decoded lines the simple way, a split at every comma, and compares
-// each line's outcome with what parseRoster stored or reported.
-void checkAgainstLines(const QString &text, const MainState &state, const RosterReport &report)
+// The line a UTF-8 decoder first stumbles on, found by feeding it one byte
+// at a time; a file that is only cut short stumbles at its end.
+int firstBadUtf8Line(QByteArrayView bytes)
 {
-    QStringList lines = text.split(u'\n');
-    if (lines.last().isEmpty())
-        lines.removeLast();
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QChar buffer[4];
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        utf8.appendToBuffer(buffer, bytes.sliced(i, 1));
+        if (utf8.hasError())
+            return lineOfByte(bytes, i);
+    }
+    return lineOfByte(bytes, bytes.size() - 1);
+}
 
+// Decodes the way the reader should, without its code: UTF-16 by hand after
+// its mark, else UTF-8 when Qt accepts it, else one character per byte. Checks
+// the reader's text and encoding warning against it, and returns it.
+QString checkDecoding(QByteArrayView bytes, const MainState &state, const RosterReport &report)
+{
+    const auto *data = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype size = bytes.size();
+    QString text;
+    bool windows1252 = false;
+    const bool littleEndian = bytes.startsWith("\xFF\xFE");
+    if (littleEndian || bytes.startsWith("\xFE\xFF")) {
+        text.reserve(size / 2);
+        for (qsizetype i = 2; i + 1 < size; i += 2)
+            text += QChar(littleEndian ? char16_t(data[i] | data[i + 1] << 8) : char16_t(data[i] << 8 | data[i + 1]));
+        if (size % 2)
+            text += QChar::ReplacementCharacter;
+    } else if (size == 0 || !std::memchr(data, 0, size_t(size))) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        text = utf8(bytes);
+        windows1252 = utf8.hasError();
+    } else {
+        text = QString(1, QChar(0));
+    }
+
+    if (text.contains(QChar(0))) {
+        FUZZ_CHECK(state.NameCount == 0 && state.RosterText.isEmpty());
+        FUZZ_CHECK(report.error.startsWith(QStringLiteral("it holds NUL bytes")));
+        return {};
+    }
+    FUZZ_CHECK(report.encodingWarning.isEmpty() == !windows1252);
+    if (!windows1252) {
+        FUZZ_CHECK(state.RosterText == text);
+        return text;
+    }
+    FUZZ_CHECK(firstInvalidUtf8(bytes) >= 0);
+    FUZZ_CHECK(report.encodingWarning.startsWith(QStringLiteral("fuzz.txt line %1: ").arg(firstBadUtf8Line(bytes))));
+    const qsizetype mark = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    FUZZ_CHECK(state.RosterText.size() == size - mark);
+    const auto *decoded = state.RosterText.utf16();
+    for (qsizetype i = mark; i < size; ++i) {
+        if (data[i] < 0x80 || data[i] >= 0xA0)
+            FUZZ_CHECK(decoded[i - mark] == data[i]);
+    }
+    return state.RosterText;
+}
+
+// Walks the decoded text one character at a time, finds each line's commas
+// with indexOf, and compares each line's outcome with what parseRoster stored
+// or reported.
+void checkAgainstLines(QStringView text, const MainState &state, const RosterReport &report)
+{
     int records = 0;
     int skipped = 0;
     int ignoredFrom = 0;
-    for (int index = 0; index < lines.size(); ++index) {
-        QString line = lines[index];
-        if (line.endsWith(u'\r'))
-            line.chop(1);
+    QStringList details;
+    auto skip = [&](int lineNumber, const QString &reason) {
+        ++skipped;
+        if (details.size() < 5)
+            details << QStringLiteral("fuzz.txt line %1: %2").arg(lineNumber).arg(reason);
+    };
+    const char16_t *chars = text.utf16();
+    qsizetype start = 0;
+    for (int lineNumber = 1; start < text.size(); ++lineNumber) {
+        qsizetype stop = start;
+        while (stop < text.size() && chars[stop] != u'\r' && chars[stop] != u'\n')
+            ++stop;
+        const QStringView line = text.sliced(start, stop - start);
+        start = stop + (stop + 1 < text.size() && chars[stop] == u'\r' && chars[stop + 1] == u'\n' ? 2 : 1);
         if (line.isEmpty())
             continue;
         if (records == StoreSlots) {
-            ignoredFrom = index + 1;
+            ignoredFrom = lineNumber;
             break;
         }
-        const QStringList fields = line.split(u',');
-        if (fields.size() < 3) {
-            ++skipped;
+        if (line.size() > 1000) {
+            skip(lineNumber, QStringLiteral("longer than 1000 characters"));
             continue;
         }
-        const QString yearText = line.section(u',', 2);
+        const qsizetype first = line.indexOf(u',');
+        const qsizetype second = first < 0 ? -1 : line.indexOf(u',', first + 1);
+        if (second < 0) {
+            skip(lineNumber, QStringLiteral("fewer than two commas"));
+            continue;
+        }
+        const QStringView yearText = line.sliced(second + 1);
         const std::optional<qint16> year = ToInteger16(NumericValue(yearText));
         if (!year) {
-            ++skipped;
+            skip(lineNumber, QStringLiteral("year %1 is outside -32768..32767").arg(yearText.trimmed().left(20)));
             continue;
         }
-        FUZZ_CHECK(state.LastNames[size_t(records)] == fields[0]);
-        FUZZ_CHECK(state.FirstNames[size_t(records)] == fields[1]);
+        FUZZ_CHECK(state.LastNames[size_t(records)] == line.first(first));
+        FUZZ_CHECK(state.FirstNames[size_t(records)] == line.sliced(first + 1, second - first - 1));
         FUZZ_CHECK(state.Years[size_t(records)] == *year);
         ++records;
     }
     FUZZ_CHECK(records == state.NameCount);
     FUZZ_CHECK(skipped == report.skippedLines);
+    FUZZ_CHECK(details == report.skipDetails);
     FUZZ_CHECK(ignoredFrom == report.ignoredFromLine);
 }
 
@@ -69,6 +143,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArrayView bytes(data, qsizetype(size));
     MainState &state = sharedState();
+    static int mostRecords = 0;
     const RosterReport report = parseRoster(bytes, QStringLiteral("fuzz.txt"), state);
 
     FUZZ_CHECK(state.NameCount >= 0 && state.NameCount <= StoreSlots);
@@ -77,26 +152,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(state.PoolCount == 0);
     FUZZ_CHECK(report.loaded() == (state.NameCount > 0));
     FUZZ_CHECK(report.hasWarnings() == !report.warningText().isEmpty());
-    FUZZ_CHECK(report.skipDetails.size() == std::min(report.skippedLines, 5));
-    for (const QString &detail : report.skipDetails)
-        FUZZ_CHECK(detail.startsWith(QStringLiteral("fuzz.txt line ")));
+    // Slots the previous inputs filled and this one did not are empty again.
+    for (int i = state.NameCount; i < mostRecords; ++i)
+        FUZZ_CHECK(state.LastNames[size_t(i)].isNull() && state.FirstNames[size_t(i)].isNull() && state.Years[size_t(i)] == 0);
+    mostRecords = std::max<int>(mostRecords, state.NameCount);
 
-    // Names never hold the separators that split them off; a lone CR inside a
-    // line is part of the name.
-    for (int i = 0; i < state.NameCount; ++i) {
-        for (const QString *name : {&state.LastNames[size_t(i)], &state.FirstNames[size_t(i)]}) {
-            FUZZ_CHECK(!name->contains(u','));
-            FUZZ_CHECK(!name->contains(u'\n'));
-        }
-    }
-
-    const QString text = decodeRosterText(bytes);
-    // A leading UTF-8 byte-order mark is dropped; past it, a Windows-1252
-    // file keeps one character per byte.
-    if (bytes.startsWith("\xEF\xBB\xBF")) {
-        QStringDecoder keepingMarks(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-        FUZZ_CHECK(text.size() == bytes.size() - 3 || text == QString(keepingMarks(bytes.sliced(3))));
-    }
-    checkAgainstLines(text, state, report);
+    checkAgainstLines(checkDecoding(bytes, state, report), state, report);
     return 0;
 }

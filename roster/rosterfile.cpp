@@ -9,6 +9,18 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <bit>
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -23,14 +35,52 @@ constexpr char16_t Cp1252High[32] = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
+// Latin-1 for all but 0x80..0x9F: widen everything at once, then mend the few
+// bytes in that range.
 QString decodeWindows1252(QByteArrayView bytes)
 {
-    QString text(bytes.size(), Qt::Uninitialized);
+    QString text = QString::fromLatin1(bytes);
     char16_t *out = reinterpret_cast<char16_t *>(text.data());
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(bytes[i]);
-        out[i] = byte >= 0x80 && byte < 0xA0 ? Cp1252High[byte - 0x80] : char16_t(byte);
+    const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype size = bytes.size();
+    auto mend = [&](qsizetype from, qsizetype to) {
+        for (qsizetype i = from; i < to; ++i) {
+            if (unsigned(in[i]) - 0x80 < 0x20)
+                out[i] = Cp1252High[in[i] - 0x80];
+        }
+    };
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    // Flipping the top bit maps 0x80..0x9F to 0..31 and every other byte to
+    // a negative value or to 32 and more.
+    const __m128i flip = _mm_set1_epi8(char(0x80));
+    const __m128i limit = _mm_set1_epi8(0x20);
+    const __m128i negative = _mm_set1_epi8(-1);
+    for (; size - i >= 16; i += 16) {
+        const __m128i flipped = _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i *>(in + i)), flip);
+        const __m128i inRange = _mm_and_si128(_mm_cmpgt_epi8(flipped, negative), _mm_cmplt_epi8(flipped, limit));
+        if (_mm_movemask_epi8(inRange))
+            mend(i, i + 16);
     }
+#endif
+    mend(i, size);
+    return text;
+}
+
+// A byte left over at the end is half a character, shown as U+FFFD.
+QString decodeUtf16(QByteArrayView bytes, bool littleEndian)
+{
+    const qsizetype units = bytes.size() / 2;
+    QString text(units + bytes.size() % 2, Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(text.data());
+    const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
+    for (qsizetype i = 0; i < units; ++i) {
+        const unsigned first = in[2 * i];
+        const unsigned second = in[2 * i + 1];
+        out[i] = char16_t(littleEndian ? first | second << 8 : first << 8 | second);
+    }
+    if (bytes.size() % 2)
+        out[units] = QChar::ReplacementCharacter;
     return text;
 }
 
@@ -40,11 +90,156 @@ QString fileError(const QString &path, const QString &reason)
             .arg(QDir::toNativeSeparators(path), reason);
 }
 
+QString tooLargeReason()
+{
+    return QStringLiteral("it is larger than %1 MiB, far more than %2 players need")
+            .arg(MaxRosterBytes / (1024 * 1024))
+            .arg(StoreSlots);
+}
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : m_fd(fd) { }
+    ~Descriptor() { ::close(m_fd); }
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// Reads the whole roster file into bytes. Returns why it cannot, or an empty
+// text. The kind of file is judged on the open descriptor: a path checked
+// first and opened afterwards can become a pipe in between, and a blocking
+// open or read of a pipe may wait for ever.
+QString readRosterBytes(const QString &path, QByteArray &bytes)
+{
+    const QByteArray nativePath = QFile::encodeName(path);
+    int fd;
+    do {
+        fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return qt_error_string(errno);
+    const Descriptor file(fd);
+
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0)
+        return qt_error_string(errno);
+    if (S_ISDIR(info.st_mode))
+        return QStringLiteral("it is a folder, not a file");
+    if (!S_ISREG(info.st_mode))
+        return QStringLiteral("it is not a regular file");
+    if (info.st_size > MaxRosterBytes)
+        return tooLargeReason();
+
+    // One byte more than the file holds shows at once whether it grew since
+    // fstat; a file that grows is read on, up to the cap. O_NONBLOCK has no
+    // effect on the reads of a regular file.
+    qsizetype capacity = qsizetype(info.st_size) + 1;
+    bytes = QByteArray(capacity, Qt::Uninitialized);
+    qsizetype filled = 0;
+    for (;;) {
+        if (filled == capacity) {
+            if (capacity > MaxRosterBytes)
+                return tooLargeReason();
+            capacity = qsizetype(std::min<qint64>(qint64(capacity) * 2, MaxRosterBytes + 1));
+            bytes.resize(capacity);
+        }
+        const ssize_t got = ::read(file.get(), bytes.data() + filled, size_t(capacity - filled));
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return qt_error_string(errno);
+        }
+        if (got == 0)
+            break;
+        filled += got;
+    }
+    bytes.truncate(filled);
+    return {};
+}
+
+constexpr qsizetype BlockLength = 64;
+
+// Bit k of commas is set when text[k] is a comma, bit k of lineEnds when it is
+// a CR or an LF; count is at most 64. The scanner then visits only those
+// characters, a few per line.
+struct SeparatorMasks {
+    quint64 commas = 0;
+    quint64 lineEnds = 0;
+};
+
+inline SeparatorMasks separatorMasks(const char16_t *text, qsizetype count)
+{
+    SeparatorMasks masks;
+#if defined(__SSE2__)
+    if (count == BlockLength) {
+        const __m128i comma = _mm_set1_epi16(u',');
+        const __m128i cr = _mm_set1_epi16(u'\r');
+        const __m128i lf = _mm_set1_epi16(u'\n');
+        for (int part = 0; part < 4; ++part) {
+            const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + part * 16));
+            const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + part * 16 + 8));
+            const __m128i commas = _mm_packs_epi16(_mm_cmpeq_epi16(low, comma), _mm_cmpeq_epi16(high, comma));
+            const __m128i ends = _mm_packs_epi16(_mm_or_si128(_mm_cmpeq_epi16(low, cr), _mm_cmpeq_epi16(low, lf)),
+                                                 _mm_or_si128(_mm_cmpeq_epi16(high, cr), _mm_cmpeq_epi16(high, lf)));
+            masks.commas |= quint64(unsigned(_mm_movemask_epi8(commas))) << (part * 16);
+            masks.lineEnds |= quint64(unsigned(_mm_movemask_epi8(ends))) << (part * 16);
+        }
+        return masks;
+    }
+#endif
+    for (qsizetype k = 0; k < count; ++k) {
+        if (text[k] == u',')
+            masks.commas |= quint64(1) << k;
+        else if (text[k] == u'\r' || text[k] == u'\n')
+            masks.lineEnds |= quint64(1) << k;
+    }
+    return masks;
+}
+
+// The year field as ToInteger16(NumericValue(text)), with a shortcut for the
+// one to four plain digits that nearly every line holds. False when the year
+// lies outside -32768..32767. (A plain bool and an out value: an optional
+// returned through memory stalls the loop on every line.)
+bool readYear(const char16_t *text, const char16_t *end, qint16 &year)
+{
+    const qsizetype length = end - text;
+    if (length >= 1 && length <= 4) {
+        unsigned value = 0;
+        qsizetype i = 0;
+        for (; i < length; ++i) {
+            const unsigned digit = unsigned(text[i]) - u'0';
+            if (digit > 9)
+                break;
+            value = value * 10 + digit;
+        }
+        if (i == length) {
+            year = qint16(value);
+            return true;
+        }
+    }
+    const std::optional<qint16> value = ToInteger16(NumericValue(QStringView(text, end)));
+    year = value.value_or(0);
+    return value.has_value();
+}
+
+// A name that borrows its characters from the roster text. Built in place:
+// QString::fromRawData is not inline, and this runs twice for every player.
+inline QString borrowedName(const char16_t *begin, const char16_t *end)
+{
+    return QString(QString::DataPointer(nullptr, const_cast<char16_t *>(begin), end - begin));
+}
+
 } // namespace
 
 QString RosterReport::warningText() const
 {
     QStringList lines;
+    if (!encodingWarning.isEmpty())
+        lines << encodingWarning;
     if (skippedLines > 0) {
         lines << (skippedLines == 1 ? QStringLiteral("1 line of the roster was skipped:")
                                     : QStringLiteral("%1 lines of the roster were skipped:").arg(skippedLines));
@@ -59,32 +254,110 @@ QString RosterReport::warningText() const
     return lines.join(u'\n');
 }
 
-QString decodeRosterText(QByteArrayView bytes)
+qsizetype firstInvalidUtf8(QByteArrayView bytes)
 {
+    const auto *data = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype size = bytes.size();
+    qsizetype i = 0;
+    while (i < size) {
+        const unsigned lead = data[i];
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        qsizetype length;
+        char32_t value;
+        char32_t smallest;
+        if ((lead & 0xE0) == 0xC0) {
+            length = 2, value = lead & 0x1F, smallest = 0x80;
+        } else if ((lead & 0xF0) == 0xE0) {
+            length = 3, value = lead & 0x0F, smallest = 0x800;
+        } else if ((lead & 0xF8) == 0xF0) {
+            length = 4, value = lead & 0x07, smallest = 0x10000;
+        } else {
+            return i;
+        }
+        if (size - i < length)
+            return i;
+        for (qsizetype k = 1; k < length; ++k) {
+            if ((data[i + k] & 0xC0) != 0x80)
+                return i;
+            value = value << 6 | (data[i + k] & 0x3F);
+        }
+        if (value < smallest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+            return i;
+        i += length;
+    }
+    return -1;
+}
+
+int lineOfByte(QByteArrayView bytes, qsizetype offset)
+{
+    int line = 1;
+    for (qsizetype i = 0; i < offset; ++i) {
+        if (bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n')))
+            ++line;
+    }
+    return line;
+}
+
+DecodedRoster decodeRoster(QByteArrayView bytes)
+{
+    DecodedRoster decoded;
+    const bool littleEndian = bytes.startsWith("\xFF\xFE");
+    if (littleEndian || bytes.startsWith("\xFE\xFF")) {
+        decoded.text = decodeUtf16(bytes.sliced(2), littleEndian);
+        decoded.encoding = RosterEncoding::Utf16;
+        decoded.hasNul = decoded.text.contains(QChar(0));
+        return decoded;
+    }
+    // No 8-bit text holds a NUL byte; a file that does is most likely UTF-16
+    // without its mark, whose every name would be riddled with NULs.
+    if (!bytes.isEmpty() && std::memchr(bytes.data(), 0, size_t(bytes.size()))) {
+        decoded.hasNul = true;
+        return decoded;
+    }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8(bytes);
+    decoded.text = utf8(bytes);
     if (!utf8.hasError())
-        return text;
+        return decoded;
+    decoded.encoding = RosterEncoding::Windows1252;
+    decoded.firstInvalidByte = std::max<qsizetype>(firstInvalidUtf8(bytes), 0);
     // A UTF-8 byte-order mark before a file that is not valid UTF-8 still
     // marks no text of its own: it is not three letters of the first name.
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes = bytes.sliced(3);
-    return decodeWindows1252(bytes);
+    decoded.text = decodeWindows1252(bytes);
+    return decoded;
+}
+
+QString decodeRosterText(QByteArrayView bytes)
+{
+    return decodeRoster(bytes).text;
 }
 
 RosterReport parseRoster(QByteArrayView bytes, const QString &fileName, MainState &state)
 {
     RosterReport report;
-    // Everything that may point into the previous text goes before the text.
-    std::fill(state.LastNames.begin(), state.LastNames.end(), QString());
-    std::fill(state.FirstNames.begin(), state.FirstNames.end(), QString());
-    std::fill(state.Years.begin(), state.Years.end(), qint16(0));
-    state.PoolLast.clear();
-    state.PoolFirst.clear();
+    // The names of the old roster point into its text, so that text lives
+    // until every name has been replaced or cleared.
+    const QString oldText = std::exchange(state.RosterText, QString());
+    const int oldCount = std::clamp<int>(state.NameCount, 0, StoreSlots);
     state.PickLast.clear();
     state.PickFirst.clear();
     state.NumNames = 0;
-    state.RosterText = decodeRosterText(bytes);
+
+    DecodedRoster decoded = decodeRoster(bytes);
+    if (decoded.hasNul) {
+        report.error = QStringLiteral("it holds NUL bytes, so it is not a text file; save it as UTF-8 or Windows-1252 text");
+        decoded.text.clear();
+    }
+    if (decoded.encoding == RosterEncoding::Windows1252) {
+        report.encodingWarning = QStringLiteral("%1 line %2: not valid UTF-8, so the whole file was read as Windows-1252.")
+                                         .arg(fileName)
+                                         .arg(lineOfByte(bytes, decoded.firstInvalidByte));
+    }
+    state.RosterText = std::move(decoded.text);
     const QStringView all(state.RosterText);
 
     auto skip = [&](int lineNumber, const QString &reason) {
@@ -96,54 +369,90 @@ RosterReport parseRoster(QByteArrayView bytes, const QString &fileName, MainStat
     int count = 0;
     int lineNumber = 0;
     const char16_t *const begin = all.utf16();
-    const char16_t *const end = begin + all.size();
-    const char16_t *cursor = begin;
-    while (cursor < end) {
-        // One pass over the line finds its end and its first two commas.
-        const char16_t *lineStart = cursor;
-        const char16_t *firstComma = nullptr;
-        const char16_t *secondComma = nullptr;
-        while (cursor < end && *cursor != u'\n') {
-            if (*cursor == u',' && !secondComma)
-                (firstComma ? secondComma : firstComma) = cursor;
-            ++cursor;
+    const qsizetype size = all.size();
+    const char16_t *const end = begin + size;
+    const char16_t *lineStart = begin;
+    const char16_t *firstComma = nullptr;
+    const char16_t *secondComma = nullptr;
+    bool full = false;
+    // The first two commas of the current line, taken from the lowest bits
+    // of a comma mask that holds only commas of this line.
+    auto takeCommas = [&](quint64 commas, const char16_t *base) {
+        if (commas && !secondComma) {
+            const char16_t *const comma = base + std::countr_zero(commas);
+            if (!firstComma) {
+                firstComma = comma;
+                commas &= commas - 1;
+                if (commas)
+                    secondComma = base + std::countr_zero(commas);
+            } else {
+                secondComma = comma;
+            }
         }
-        const char16_t *lineEnd = cursor;
-        if (cursor < end)
-            ++cursor;
-        if (lineEnd > lineStart && lineEnd[-1] == u'\r')
-            --lineEnd;
-        ++lineNumber;
-
-        if (lineEnd == lineStart)
-            continue;
-        if (count == StoreSlots) {
-            report.ignoredFromLine = lineNumber;
-            break;
+    };
+    // Blocks of 64 characters; the last block, short or empty, carries one
+    // more line end for the end of the text, which ends a final unterminated
+    // line.
+    for (qsizetype blockStart = 0; !full && blockStart <= size; blockStart += BlockLength) {
+        const char16_t *const base = begin + blockStart;
+        const qsizetype length = std::min(BlockLength, size - blockStart);
+        auto [commas, lineEnds] = separatorMasks(base, length);
+        if (length < BlockLength)
+            lineEnds |= quint64(1) << length;
+        while (lineEnds) {
+            const int offset = std::countr_zero(lineEnds);
+            lineEnds &= lineEnds - 1;
+            const char16_t *const lineEnd = base + offset;
+            if (lineEnd < lineStart) // the LF of a CR LF
+                continue;
+            if (lineEnd == end && lineStart == end)
+                break;
+            const quint64 before = (quint64(1) << offset) - 1;
+            takeCommas(commas & before, base);
+            commas &= ~before;
+            ++lineNumber;
+            if (lineEnd > lineStart) {
+                qint16 year;
+                if (count == StoreSlots) {
+                    report.ignoredFromLine = lineNumber;
+                    full = true;
+                    break;
+                } else if (lineEnd - lineStart > MaxRosterLineLength) {
+                    skip(lineNumber, QStringLiteral("longer than %1 characters").arg(MaxRosterLineLength));
+                } else if (!secondComma) {
+                    skip(lineNumber, QStringLiteral("fewer than two commas"));
+                } else if (!readYear(secondComma + 1, lineEnd, year)) {
+                    const QStringView yearText(secondComma + 1, lineEnd);
+                    skip(lineNumber, QStringLiteral("year %1 is outside -32768..32767").arg(yearText.trimmed().left(20)));
+                } else {
+                    state.LastNames[size_t(count)] = borrowedName(lineStart, firstComma);
+                    state.FirstNames[size_t(count)] = borrowedName(firstComma + 1, secondComma);
+                    state.Years[size_t(count)] = year;
+                    ++count;
+                }
+            }
+            lineStart = lineEnd == end ? end
+                    : lineEnd + (*lineEnd == u'\r' && lineEnd + 1 < end && lineEnd[1] == u'\n' ? 2 : 1);
+            firstComma = nullptr;
+            secondComma = nullptr;
         }
-        if (!secondComma) {
-            skip(lineNumber, QStringLiteral("fewer than two commas"));
-            continue;
-        }
-        const QStringView yearText(secondComma + 1, lineEnd);
-        const std::optional<qint16> year = ToInteger16(NumericValue(yearText));
-        if (!year) {
-            skip(lineNumber, QStringLiteral("year %1 is outside -32768..32767").arg(yearText.trimmed().left(20)));
-            continue;
-        }
-        // Names borrow their characters from the roster text: one allocation
-        // for the whole roster instead of two for every player.
-        state.LastNames[size_t(count)] = QString::fromRawData(reinterpret_cast<const QChar *>(lineStart), firstComma - lineStart);
-        state.FirstNames[size_t(count)] = QString::fromRawData(reinterpret_cast<const QChar *>(firstComma + 1), secondComma - firstComma - 1);
-        state.Years[size_t(count)] = *year;
-        ++count;
+        takeCommas(commas, base);
+    }
+    for (int i = count; i < oldCount; ++i) {
+        state.LastNames[size_t(i)] = QString();
+        state.FirstNames[size_t(i)] = QString();
+        state.Years[size_t(i)] = 0;
     }
 
     state.NameCount = qint16(count);
-    state.PoolLast.assign(size_t(count) + 1, QString());
-    state.PoolFirst.assign(size_t(count) + 1, QString());
+    // clear() and resize() keep to QString's inline constructor and
+    // destructor; assign() would call its out-of-line copy for every slot.
+    state.PoolLast.clear();
+    state.PoolLast.resize(size_t(count) + 1);
+    state.PoolFirst.clear();
+    state.PoolFirst.resize(size_t(count) + 1);
     state.PoolCount = 0;
-    if (count == 0)
+    if (count == 0 && report.error.isEmpty())
         report.error = lineNumber == 0 ? QStringLiteral("the file is empty")
                 : report.skipDetails.isEmpty()
                 ? QStringLiteral("the file holds no usable player line")
@@ -155,33 +464,13 @@ RosterReport LoadNameFile(MainState &state)
 {
     const QString &path = state.DataFilePath;
     RosterReport report;
-    const QFileInfo info(path);
-    if (info.isDir()) {
-        report.error = fileError(path, QStringLiteral("it is a folder, not a file"));
+    QByteArray bytes;
+    const QString failure = readRosterBytes(path, bytes);
+    if (!failure.isEmpty()) {
+        report.error = fileError(path, failure);
         return report;
     }
-    // A pipe or a device would be read until it ends, which may be never.
-    if (info.exists() && !info.isFile()) {
-        report.error = fileError(path, QStringLiteral("it is not a regular file"));
-        return report;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        report.error = fileError(path, file.errorString());
-        return report;
-    }
-    const QByteArray bytes = file.read(MaxRosterBytes + 1);
-    if (file.error() != QFileDevice::NoError) {
-        report.error = fileError(path, file.errorString());
-        return report;
-    }
-    if (bytes.size() > MaxRosterBytes) {
-        report.error = fileError(path, QStringLiteral("it is larger than %1 MiB, far more than %2 players need")
-                                               .arg(MaxRosterBytes / (1024 * 1024))
-                                               .arg(StoreSlots));
-        return report;
-    }
-    report = parseRoster(bytes, info.fileName(), state);
+    report = parseRoster(bytes, QFileInfo(path).fileName(), state);
     if (!report.loaded())
         report.error = fileError(path, report.error);
     return report;

@@ -10,6 +10,9 @@ inline constexpr QStringView RosterFileName = u"Kordane.txt";
 // Far more than 20001 players of any sane length; a larger file is refused
 // rather than read into memory whole.
 inline constexpr qint64 MaxRosterBytes = 64 * 1024 * 1024;
+// A longer line is no player: it is skipped and reported. This bounds every
+// name, and so every list, to a size the window can lay out at once.
+inline constexpr qsizetype MaxRosterLineLength = 1000;
 
 // What a roster load found. A roster that could not be loaded has an error and
 // leaves nothing to generate from; skipped and ignored lines are warnings only.
@@ -18,19 +21,42 @@ struct RosterReport {
     int skippedLines = 0;        // lines that hold no usable record
     QStringList skipDetails;     // the first few, as "Kordane.txt line 17: fewer than two commas"
     int ignoredFromLine = 0;     // > 0: lines from here on did not fit in the store
+    QString encodingWarning;     // set when the file was not UTF-8 and was read as Windows-1252
 
     bool loaded() const { return error.isEmpty(); }
-    bool hasWarnings() const { return skippedLines > 0 || ignoredFromLine > 0; }
+    bool hasWarnings() const { return skippedLines > 0 || ignoredFromLine > 0 || !encodingWarning.isEmpty(); }
     // The warnings as one text, one sentence per line; empty when there are none.
     QString warningText() const;
 };
 
-// Turns the roster file's bytes into text: UTF-8 when the bytes are valid UTF-8,
-// Windows-1252 otherwise. A leading UTF-8 byte-order mark is dropped either way.
+enum class RosterEncoding { Utf8, Utf16, Windows1252 };
+
+struct DecodedRoster {
+    QString text;
+    RosterEncoding encoding = RosterEncoding::Utf8;
+    qsizetype firstInvalidByte = -1; // Windows1252: offset of the first byte that is not UTF-8
+    bool hasNul = false;             // the text holds U+0000, so it is no text roster
+};
+
+// Turns the roster file's bytes into text: UTF-16 (little or big endian) after
+// its byte-order mark, else UTF-8 when the bytes are valid UTF-8, else
+// Windows-1252. A leading UTF-8 byte-order mark is dropped either way.
+DecodedRoster decodeRoster(QByteArrayView bytes);
 QString decodeRosterText(QByteArrayView bytes);
 
+// The offset of the first byte that does not belong to a well-formed UTF-8
+// sequence (overlong forms, surrogates and values above U+10FFFF included),
+// or -1 when there is none.
+qsizetype firstInvalidUtf8(QByteArrayView bytes);
+
+// The line, from 1, that holds the byte at offset; CR LF, LF and a lone CR
+// each end a line.
+int lineOfByte(QByteArrayView bytes, qsizetype offset);
+
 // Fills the record store from the roster's bytes, in file order, and allocates
-// the pools with NameCount+1 slots. fileName names the file in reports.
+// the pools with NameCount+1 slots. fileName names the file in reports. Only
+// the slots below the old NameCount are cleared: every other slot must still
+// be empty, as parseRoster leaves it.
 RosterReport parseRoster(QByteArrayView bytes, const QString &fileName, MainState &state);
 
 // Reads the roster file at state.DataFilePath into the record store.

@@ -82,8 +82,7 @@ INSTANTIATE_TEST_SUITE_P(Fields, RosterLineSplits, ::testing::Values(
     LineFields{"Smith,John,1901.5", u"Smith", u"John", 1902},
     LineFields{"Smith,John,32767", u"Smith", u"John", 32767},
     LineFields{"Smith,John,-32768", u"Smith", u"John", -32768},
-    LineFields{"Smith,John,-32768.5", u"Smith", u"John", -32768},
-    LineFields{"Sm\rith,John,1901", u"Sm\rith", u"John", 1901}));
+    LineFields{"Smith,John,-32768.5", u"Smith", u"John", -32768}));
 
 TEST(RosterFile, RecordsKeepFileOrderAndPoolsHaveOneSpareSlot)
 {
@@ -109,6 +108,8 @@ TEST(RosterFile, LineEndings)
         "A,a,1901\nB,b,1902\nC,c,1903\n",
         "A,a,1901\r\nB,b,1902\nC,c,1903",
         "A,a,1901\nB,b,1902\r\nC,c,1903\r\n",
+        "A,a,1901\rB,b,1902\rC,c,1903\r",
+        "A,a,1901\r\rB,b,1902\r\n\rC,c,1903",
     };
     for (const QByteArray &bytes : rosters) {
         const Parsed parsed = parse(bytes);
@@ -117,6 +118,22 @@ TEST(RosterFile, LineEndings)
         EXPECT_EQ(parsed.state->LastNames[2], u"C");
         EXPECT_EQ(parsed.state->FirstNames[2], u"c");
         EXPECT_EQ(parsed.state->Years[2], 1903);
+    }
+}
+
+TEST(RosterFile, EachLineEndCountsOnce)
+{
+    const std::pair<QByteArray, int> rosters[] = {
+        {"A,a,1901\rbad\rC,c,1903", 2},
+        {"A,a,1901\r\nbad", 2},
+        {"A,a,1901\r\rbad", 3},
+        {"A,a,1901\n\rbad", 3},
+        {"A,a,1901\r\n\r\nbad\r\n", 3},
+    };
+    for (const auto &[bytes, line] : rosters) {
+        const Parsed parsed = parse(bytes);
+        EXPECT_EQ(parsed.report.skipDetails, QStringList{QStringLiteral("Kordane.txt line %1: fewer than two commas").arg(line)})
+                << bytes.toStdString();
     }
 }
 
@@ -167,6 +184,37 @@ INSTANTIATE_TEST_SUITE_P(Reasons, RosterBadLine, ::testing::Values(
     BadLine{"Smith,John,32767.5", u"year 32767.5 is outside -32768..32767"},
     BadLine{"Smith,John,-32768.6", u"year -32768.6 is outside -32768..32767"},
     BadLine{"Smith,John, 1e9 ", u"year 1e9 is outside -32768..32767"}));
+
+struct LongLine {
+    const char16_t *character;
+    int length; // of the whole line, "<characters>,a,1900"
+    bool kept;
+};
+
+void PrintTo(const LongLine &row, std::ostream *os)
+{
+    *os << row.length << " characters";
+}
+
+class RosterLongLine : public ::testing::TestWithParam<LongLine> { };
+
+TEST_P(RosterLongLine, OverAThousandCharactersIsNoPlayer)
+{
+    const LongLine &row = GetParam();
+    const QString last = QString::fromUtf16(row.character).repeated(row.length - 7);
+    const Parsed parsed = parse((last + QStringLiteral(",a,1900\r\nB,b,1901")).toUtf8());
+    EXPECT_EQ(parsed.state->NameCount, row.kept ? 2 : 1);
+    EXPECT_EQ(parsed.state->LastNames[0], row.kept ? last : QStringLiteral("B"));
+    EXPECT_EQ(parsed.report.skipDetails,
+              row.kept ? QStringList() : QStringList{QStringLiteral("Kordane.txt line 1: longer than 1000 characters")});
+}
+
+INSTANTIATE_TEST_SUITE_P(Boundary, RosterLongLine, ::testing::Values(
+    LongLine{u"x", 1000, true},
+    LongLine{u"x", 1001, false},
+    LongLine{u"\u00e9", 1000, true},
+    LongLine{u"\u00e9", 1001, false},
+    LongLine{u"x", 10'000'000, false}));
 
 TEST(RosterFile, ReportListsTheFirstFewSkippedLines)
 {
@@ -225,6 +273,58 @@ TEST(RosterDecoding, Utf8WithAndWithoutByteOrderMark)
         EXPECT_EQ(parsed.state->FirstNames[0], QStringLiteral("J\u00f6rg"));
         EXPECT_EQ(parsed.state->LastNames[1], QStringLiteral("\u00c9vora"));
         EXPECT_EQ(parsed.state->FirstNames[1], QStringLiteral("\u20ac"));
+    }
+}
+
+QByteArray utf16(const QString &text, bool bigEndian)
+{
+    QByteArray bytes;
+    for (const QChar c : text)
+        bytes.append(char(bigEndian ? c.row() : c.cell())).append(char(bigEndian ? c.cell() : c.row()));
+    return bytes;
+}
+
+TEST(RosterDecoding, Utf16WithByteOrderMarkLoadsAndNulBytesAreRefused)
+{
+    const QString roster = QStringLiteral("Pe\u00f1a,Jos\u00e9,1901\r\nB,b,1902");
+    const QString withNul = QStringLiteral("Pe\u00f1a,Jos\u00e9,1901\r\nB,b\u0000,1902");
+    const std::pair<QByteArray, bool> rosters[] = {
+        {"\xFF\xFE" + utf16(roster, false), true},
+        {"\xFE\xFF" + utf16(roster, true), true},
+        {utf16(roster, false), false},
+        {"\xFF\xFE" + utf16(withNul, false), false},
+        {withNul.toUtf8(), false},
+    };
+    for (const auto &[bytes, loads] : rosters) {
+        const Parsed parsed = parse(bytes);
+        if (!loads) {
+            EXPECT_EQ(parsed.report.error, u"it holds NUL bytes, so it is not a text file; save it as UTF-8 or Windows-1252 text");
+            EXPECT_EQ(parsed.state->NameCount, 0);
+            continue;
+        }
+        EXPECT_FALSE(parsed.report.hasWarnings());
+        ASSERT_EQ(parsed.state->NameCount, 2);
+        EXPECT_EQ(parsed.state->LastNames[0], QStringLiteral("Pe\u00f1a"));
+        EXPECT_EQ(parsed.state->FirstNames[0], QStringLiteral("Jos\u00e9"));
+        EXPECT_EQ(parsed.state->Years[1], 1902);
+    }
+}
+
+TEST(RosterDecoding, NotUtf8IsReadAsWindows1252WithAWarningNamingTheLine)
+{
+    const std::pair<QByteArray, int> rosters[] = {
+        {"Ren\xE9,Jos\xE9,1900", 1},
+        {"Pe\xC3\xB1" "a,a,1900\r\nB,b,1901\rC,\xE9,1902\nD,d,1903\r\n", 3},
+        {"A,a,1900\n\nB,b,19\xC3", 3},
+        {"A,a,1900\r\nB,\xC3\r\n", 2},
+        {"A,a,1900\r\nB,\xED\xA0\x80,1901", 2},
+        {"\xEF\xBB\xBF\r\nB,\xC0\x80,1901", 2},
+    };
+    for (const auto &[bytes, line] : rosters) {
+        const Parsed parsed = parse(bytes);
+        EXPECT_TRUE(parsed.report.warningText().startsWith(
+                QStringLiteral("Kordane.txt line %1: not valid UTF-8, so the whole file was read as Windows-1252.").arg(line)))
+                << bytes.toStdString();
     }
 }
 
