@@ -233,7 +233,7 @@ QList<QStringList> readCsv(const QString &text)
 
 TEST_F(NamesCommand, EveryFormatGivesTheSameNames)
 {
-    const QString roster = writeRoster("O\"Neil,Jo\rJo,1900\r\nLee,Al,1900\r\nMay,Ty,1901\r\n");
+    const QString roster = writeRoster("O\"Neil,Jo \"Jo\",1900\r\nLee,Al,1900\r\nMay,Ty,1901\r\n");
     auto withFormat = [&](const char *format) {
         const CommandRun result = run({QStringLiteral("--roster"), roster, QStringLiteral("--from"), QStringLiteral("1900"),
                                        QStringLiteral("--to"), QStringLiteral("1900"), QStringLiteral("--count"),
@@ -250,7 +250,7 @@ TEST_F(NamesCommand, EveryFormatGivesTheSameNames)
     for (const QJsonValue &name : json.value(u"names").toArray())
         names.append({name[u"first"].toString(), name[u"last"].toString()});
     ASSERT_EQ(names.size(), 9);
-    EXPECT_TRUE(names.contains(QStringList{QStringLiteral("Jo\rJo"), QStringLiteral("O\"Neil")}));
+    EXPECT_TRUE(names.contains(QStringList{QStringLiteral("Jo \"Jo\""), QStringLiteral("O\"Neil")}));
 
     EXPECT_EQ(readCsv(withFormat("csv")), names);
     QString block = QStringLiteral("1900 , 1900\r\n"), text;
