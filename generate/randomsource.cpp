@@ -16,5 +16,7 @@ void TwisterRandom::seedWith(quint64 seed)
 void ClockRandom::seed()
 {
     const auto now = std::chrono::high_resolution_clock::now().time_since_epoch();
-    seedWith(quint64(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
+    const auto nanoseconds = quint64(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
+    // Folding keeps the fast-changing low bits and the slower high ones.
+    seedQuickly(quint32(nanoseconds ^ (nanoseconds >> 32)));
 }

@@ -23,6 +23,9 @@ public:
 
 protected:
     void seedWith(quint64 seed);
+    // The engine's own 32-bit seeding: a few times cheaper than a seed
+    // sequence, for seeds that nobody needs to reproduce.
+    void seedQuickly(quint32 seed) { m_engine.seed(seed); }
 
 private:
     std::mt19937 m_engine;
