@@ -284,20 +284,11 @@ Generation GenerateAllowedNames(MainState &state, const QString &countText, Rand
     if (!result.problem.isEmpty())
         count = 0;
 
-    std::vector<QString> firsts, lasts;
-    firsts.reserve(size_t(count) + 1);
-    lasts.reserve(size_t(count) + 1);
-    firsts.emplace_back();
-    lasts.emplace_back();
     AllowedDraw draw(names, random, count);
-    for (qint16 i = 1; i <= count; ++i) {
+    StorePicks(state, count, [&draw, &names] {
         const auto [first, last] = draw.next();
-        firsts.push_back(names.firstName(first));
-        lasts.push_back(names.lastName(last));
-    }
-    state.NumNames = count;
-    state.PickFirst = std::move(firsts);
-    state.PickLast = std::move(lasts);
+        return std::pair<const QString &, const QString &>(names.firstName(first), names.lastName(last));
+    });
     result.listText = ListText(state);
     return result;
 }

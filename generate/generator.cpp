@@ -83,20 +83,12 @@ Generation GenerateNames(MainState &state, const QString &countText, RandomSourc
     if (!result.problem.isEmpty())
         count = 0;
 
-    // Copy-constructing the picks in place is cheaper than assigning to
-    // empty slots.
-    std::vector<QString> firsts, lasts;
-    firsts.reserve(size_t(count) + 1);
-    lasts.reserve(size_t(count) + 1);
-    firsts.emplace_back();
-    lasts.emplace_back();
-    for (qint16 i = 1; i <= count; ++i) {
-        firsts.push_back(drawName(state.PoolFirst, state.PoolCount, random));
-        lasts.push_back(drawName(state.PoolLast, state.PoolCount, random));
-    }
-    state.NumNames = count;
-    state.PickFirst = std::move(firsts);
-    state.PickLast = std::move(lasts);
+    StorePicks(state, count, [&state, &random] {
+        // The first name is drawn before the last, as the window always has.
+        const QString &first = drawName(state.PoolFirst, state.PoolCount, random);
+        const QString &last = drawName(state.PoolLast, state.PoolCount, random);
+        return std::pair<const QString &, const QString &>(first, last);
+    });
 
     result.listText = ListText(state);
     return result;

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "common/mainstate.h"
+
 #include <QString>
 
-struct MainState;
+#include <utility>
+
 class RandomSource;
 
 inline constexpr qint16 MinNames = 1;
@@ -21,6 +24,28 @@ qint16 RequestedCount(const QString &countText);
 // Why the pools cannot give a single name (no players, or no real first or
 // last name among them); empty when they can.
 QString PoolProblem(const MainState &state);
+
+// Replaces the picks with count names, each the pair of first and last name
+// that one call of nextName() gives.
+template <typename NextName>
+void StorePicks(MainState &state, qint16 count, NextName nextName)
+{
+    // Copy-constructing the picks in place is cheaper than assigning to
+    // empty slots.
+    std::vector<QString> firsts, lasts;
+    firsts.reserve(size_t(count) + 1);
+    lasts.reserve(size_t(count) + 1);
+    firsts.emplace_back();
+    lasts.emplace_back();
+    for (qint16 i = 1; i <= count; ++i) {
+        const auto [first, last] = nextName();
+        firsts.push_back(first);
+        lasts.push_back(last);
+    }
+    state.NumNames = count;
+    state.PickFirst = std::move(firsts);
+    state.PickLast = std::move(lasts);
+}
 
 // The list text of the picks 1..NumNames: "First Last" and CR LF per name.
 QString ListText(const MainState &state);
