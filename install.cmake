@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Quillery developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Two layouts from one build.
 #
 # The portable folder, the default: `cmake --install <build> --prefix DIR`

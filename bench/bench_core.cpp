@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quillery developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "common/mainstate.h"
 #include "generate/allowednames.h"
 #include "generate/generator.h"

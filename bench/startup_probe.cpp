@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quillery developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Start-up probes for quillery-bench: each starts like the program, shows its
 // window and quits as soon as that window has painted for the first time.
 // quillery-startup-probe runs the real start sequence on the roster beside it;

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quillery developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // quillery-names: the main window's start sequence without a window. Loads the
 // roster, sets the year texts as if typed into the fields, runs the Time
 // Period command and prints the list, one "First Last" line per name, or in a

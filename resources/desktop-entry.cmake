@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Quillery developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Writes quillery.desktop into the install folder. A desktop entry needs
 # absolute paths, so it is filled in with the folder's own path when it is
 # installed; moving the folder means installing it again.

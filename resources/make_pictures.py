@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Quillery developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the program's pictures: the baseball of the main window and the icon.
 
 Writes baseball.gif (176 x 156), quillery-icon.png (16 x 16, 8-bit palette)

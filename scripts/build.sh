@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quillery developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Configures and builds the project into build/ (or the folder given), with
 # every core. The packages must already be there: see deps.sh.
 #   bash scripts/build.sh [BUILD_DIR [extra cmake options...]]

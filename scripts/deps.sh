@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quillery developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages a task needs, when any are missing.
 #   bash scripts/deps.sh run        build and start the programs
 #   bash scripts/deps.sh test       build and run the whole test suite

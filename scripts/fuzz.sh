@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quillery developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs each libFuzzer target for RUNS inputs, starting from a copy of its
 # committed seed inputs, and prints the runs, crashes and seconds of each.
 # Configures build-fuzz/ with clang when it is not there yet and brings the

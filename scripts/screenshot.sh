@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The Quillery developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Takes a screenshot of the main window, or with "help" of the help window that
 # F1 opens, under a virtual X display (96 dpi) and writes it as a PNG.
 # Usage: scripts/screenshot.sh [OUTPUT.png] [PROGRAM] [main|help]

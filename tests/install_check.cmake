@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Quillery developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Installs the build into a fresh folder and uses it from there.
 #   cmake -DBUILD_DIR=... -DPREFIX=... -DEXPECT_WINDOW=0|1 -P install_check.cmake
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quillery developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The Windows version record in resources/quillery.rc: read from its source
 // text, and from the resource compiler's output where the build has one.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quillery developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The roster as it ships: the copy in data/ is intact, the build places it
 // beside the programs, and quillery-names finds it there with no options.
 

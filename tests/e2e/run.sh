@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quillery developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Copy and save on a real X server: starts the program from a temporary folder
 # beside a small roster, presses Alt+Y and reads the real clipboard, then presses
 # Alt+S and checks the list file.

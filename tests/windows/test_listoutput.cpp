@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quillery developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Saving the list to RandomNames.txt, copying it to the clipboard, and the
 // help window, driven from the main window the way a person would.
 
