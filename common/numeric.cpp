@@ -6,12 +6,11 @@
 #include <QLocale>
 
 #include <algorithm>
-#include <clocale>
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
-#include <locale.h>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -73,10 +72,29 @@ std::string numberPrefix(QStringView text)
     return clean;
 }
 
-locale_t cLocale()
+// Whether a number that lies outside a double's range is too large rather
+// than too small: the place of its first significant digit, against the
+// point, plus its exponent.
+bool beyondLargest(std::string_view number)
 {
-    static const locale_t locale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
-    return locale;
+    const size_t exponentAt = number.find('e');
+    const std::string_view mantissa = number.substr(0, exponentAt);
+    long long exponent = 0;
+    if (exponentAt != std::string_view::npos) {
+        std::string_view digits = number.substr(exponentAt + 1);
+        const bool negative = !digits.empty() && digits.front() == '-';
+        if (!digits.empty() && (digits.front() == '-' || digits.front() == '+'))
+            digits.remove_prefix(1);
+        for (char c : digits)
+            exponent = std::min<long long>(exponent * 10 + (c - '0'), 1'000'000'000);
+        if (negative)
+            exponent = -exponent;
+    }
+    const size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const size_t firstSignificant = mantissa.find_first_of("123456789");
+    const long long place = firstSignificant < point ? (long long)(point - firstSignificant)
+                                                     : -(long long)(firstSignificant - point - 1);
+    return place + exponent > 0;
 }
 
 } // namespace
@@ -95,12 +113,18 @@ double NumericValue(QStringView text)
     const std::string number = numberPrefix(text);
     if (number.empty())
         return 0.0;
-    // strtod_l in the C locale: the decimal point is always '.', whatever the
-    // user's locale. Overflow gives HUGE_VAL, which we saturate to the largest double.
-    const double value = strtod_l(number.c_str(), nullptr, cLocale());
+    // from_chars knows no locale: the decimal point is always '.', whatever
+    // the user's. It takes no plus sign, and leaves a value out of range
+    // alone; an overflow saturates to the largest double, an underflow is 0.
+    const bool negative = number.front() == '-';
+    const std::string_view digits = std::string_view(number).substr(number.front() == '-' || number.front() == '+' ? 1 : 0);
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error == std::errc::result_out_of_range)
+        value = beyondLargest(digits) ? std::numeric_limits<double>::max() : 0.0;
     if (std::isinf(value))
-        return std::copysign(std::numeric_limits<double>::max(), value);
-    return value;
+        value = std::numeric_limits<double>::max();
+    return negative ? -value : value;
 }
 
 std::optional<qint16> ToInteger16(double value)

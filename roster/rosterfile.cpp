@@ -5,6 +5,7 @@
 
 #include "common/mainstate.h"
 #include "common/numeric.h"
+#include "common/platformfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,13 +14,8 @@
 
 #include <algorithm>
 #include <bit>
-#include <cerrno>
 #include <cstring>
 #include <utility>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -98,70 +94,6 @@ QString tooLargeReason()
     return QStringLiteral("it is larger than %1 MiB, far more than %2 players need")
             .arg(MaxRosterBytes / (1024 * 1024))
             .arg(StoreSlots);
-}
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) { }
-    ~Descriptor() { ::close(m_fd); }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-// Reads the whole roster file into bytes. Returns why it cannot, or an empty
-// text. The kind of file is judged on the open descriptor: a path checked
-// first and opened afterwards can become a pipe in between, and a blocking
-// open or read of a pipe may wait for ever.
-QString readRosterBytes(const QString &path, QByteArray &bytes)
-{
-    const QByteArray nativePath = QFile::encodeName(path);
-    int fd;
-    do {
-        fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
-        return qt_error_string(errno);
-    const Descriptor file(fd);
-
-    struct stat info {};
-    if (::fstat(file.get(), &info) != 0)
-        return qt_error_string(errno);
-    if (S_ISDIR(info.st_mode))
-        return QStringLiteral("it is a folder, not a file");
-    if (!S_ISREG(info.st_mode))
-        return QStringLiteral("it is not a regular file");
-    if (info.st_size > MaxRosterBytes)
-        return tooLargeReason();
-
-    // One byte more than the file holds shows at once whether it grew since
-    // fstat; a file that grows is read on, up to the cap. O_NONBLOCK has no
-    // effect on the reads of a regular file.
-    qsizetype capacity = qsizetype(info.st_size) + 1;
-    bytes = QByteArray(capacity, Qt::Uninitialized);
-    qsizetype filled = 0;
-    for (;;) {
-        if (filled == capacity) {
-            if (capacity > MaxRosterBytes)
-                return tooLargeReason();
-            capacity = qsizetype(std::min<qint64>(qint64(capacity) * 2, MaxRosterBytes + 1));
-            bytes.resize(capacity);
-        }
-        const ssize_t got = ::read(file.get(), bytes.data() + filled, size_t(capacity - filled));
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            return qt_error_string(errno);
-        }
-        if (got == 0)
-            break;
-        filled += got;
-    }
-    bytes.truncate(filled);
-    return {};
 }
 
 constexpr qsizetype BlockLength = 64;
@@ -468,9 +400,9 @@ RosterReport LoadNameFile(MainState &state)
     const QString &path = state.DataFilePath;
     RosterReport report;
     QByteArray bytes;
-    const QString failure = readRosterBytes(path, bytes);
-    if (!failure.isEmpty()) {
-        report.error = fileError(path, failure);
+    const ReadResult read = readRegularFile(path, MaxRosterBytes, bytes);
+    if (read.status != ReadResult::Read) {
+        report.error = fileError(path, read.status == ReadResult::TooLarge ? tooLargeReason() : read.reason);
         return report;
     }
     report = parseRoster(bytes, QFileInfo(path).fileName(), state);

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "common/mainstate.h"
+#include "common/platformfile.h"
 #include "roster/rosterfile.h"
 #include "windows/listfile.h"
 
@@ -9,9 +10,11 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QFileInfo>
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <functional>
@@ -20,12 +23,15 @@
 #include <utility>
 #include <vector>
 
+#if defined(Q_OS_WIN)
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 // Readable failure output.
 void PrintTo(const QString &text, std::ostream *out)
@@ -69,7 +75,8 @@ void writeAll(const QString &path, const QByteArray &bytes)
     ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
-// Everything below root, as one text: names, kinds, link targets and file bytes.
+// Everything below root, as one text: names, kinds, permissions, link
+// targets and file bytes.
 QByteArray snapshot(const QString &root)
 {
     QByteArray picture;
@@ -80,22 +87,75 @@ QByteArray snapshot(const QString &root)
         paths << it.next();
     paths.sort();
     for (const QString &path : paths) {
-        const QByteArray native = QFile::encodeName(path);
-        struct stat info {};
-        ::lstat(native.constData(), &info);
-        picture += native + ' ' + QByteArray::number(info.st_mode, 8) + ' ';
-        if (S_ISLNK(info.st_mode))
-            picture += "-> " + QFile::encodeName(QFile::symLinkTarget(path));
-        else if (S_ISREG(info.st_mode))
+        const QFileInfo info(path);
+        picture += path.toUtf8() + ' ' + QByteArray::number(int(info.permissions()), 16) + ' ';
+        if (info.isSymLink())
+            picture += "-> " + info.symLinkTarget().toUtf8();
+        else if (info.isDir())
+            picture += "folder";
+        else if (info.isFile())
             picture += readAll(path).toHex();
         picture += '\n';
     }
     return picture;
 }
 
-int openDescriptorCount()
+// The files, pipes and the like this process holds open.
+int openHandleCount()
 {
+#if defined(Q_OS_WIN)
+    DWORD count = 0;
+    ::GetProcessHandleCount(::GetCurrentProcess(), &count);
+    return int(count);
+#else
     return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size());
+#endif
+}
+
+// Windows' codes for the errors below, as its documentation numbers them.
+constexpr int WindowsAccessDenied = 5;
+constexpr int WindowsPathNotFound = 3;
+
+// The system's words for an error, which differ between the systems.
+QString reasonFor([[maybe_unused]] const char *posix, [[maybe_unused]] int windowsError)
+{
+#if defined(Q_OS_WIN)
+    return systemErrorText(windowsError);
+#else
+    return QString::fromUtf8(posix);
+#endif
+}
+
+// Another program's exclusive lock on the whole file, held until released.
+FileHandle lockedByAnother(const QString &path)
+{
+#if defined(Q_OS_WIN)
+    FileHandle other(::CreateFileW(QDir::toNativeSeparators(path).toStdWString().c_str(), GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    OVERLAPPED whole {};
+    if (!other.isOpen() || !::LockFileEx(other.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole))
+        return {};
+#else
+    FileHandle other(::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CLOEXEC));
+    if (!other.isOpen() || ::flock(other.get(), LOCK_EX) != 0)
+        return {};
+#endif
+    return other;
+}
+
+// Appends at the end and gives up the lock, as the other program would.
+bool appendAndUnlock(const FileHandle &other, QByteArrayView bytes)
+{
+#if defined(Q_OS_WIN)
+    LARGE_INTEGER end {};
+    DWORD written = 0;
+    OVERLAPPED whole {};
+    return ::SetFilePointerEx(other.get(), end, nullptr, FILE_END)
+            && ::WriteFile(other.get(), bytes.data(), DWORD(bytes.size()), &written, nullptr)
+            && ::UnlockFileEx(other.get(), 0, MAXDWORD, MAXDWORD, &whole);
+#else
+    return ::write(other.get(), bytes.data(), size_t(bytes.size())) == bytes.size() && ::flock(other.get(), LOCK_UN) == 0;
+#endif
 }
 
 const MainState TwoPicks = withPicks({{"Smith", "John"}, {"Jones", "Bill"}});
@@ -167,22 +227,21 @@ protected:
     void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
     void TearDown() override
     {
-        for (int fd : m_openedHere)
-            ::close(fd);
-        QDirIterator it(m_dir.path(), QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks,
+        m_openedHere.clear();
+        QDirIterator it(m_dir.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::NoSymLinks,
                         QDirIterator::Subdirectories);
         while (it.hasNext())
-            ::chmod(QFile::encodeName(it.next()).constData(), 0700);
+            QFile::setPermissions(it.next(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
 
 public:
     QString file(const QString &name = ListFileName.toString()) const { return m_dir.filePath(name); }
     QString root() const { return m_dir.path(); }
-    void keepOpenUntilTearDown(int fd) { m_openedHere.push_back(fd); }
+    void keepOpenUntilTearDown(FileHandle handle) { m_openedHere.push_back(std::move(handle)); }
 
 private:
     QTemporaryDir m_dir;
-    std::vector<int> m_openedHere;
+    std::vector<FileHandle> m_openedHere;
 };
 
 TEST_F(ListFileTest, CreatesTheFileWhenMissing)
@@ -203,10 +262,16 @@ TEST_F(ListFileTest, TwoSavesAppendTwoIdenticalBlocksAfterEarlierContent)
 
 TEST_F(ListFileTest, CharacterDeviceChosenByTheUserIsAccepted)
 {
+#if defined(Q_OS_WIN)
+    const QString nullDevice = QStringLiteral("NUL");
+#else
     ASSERT_EQ(::symlink("/dev/null", QFile::encodeName(file()).constData()), 0);
-    EXPECT_TRUE(appendListBlock(file(), TwoPickBlock).saved());
+    const QString nullDevice = file();
+#endif
+    EXPECT_TRUE(appendListBlock(nullDevice, TwoPickBlock).saved());
 }
 
+#if !defined(Q_OS_WIN)
 class SoftFileSizeLimit {
 public:
     explicit SoftFileSizeLimit(std::optional<rlim_t> limit)
@@ -248,6 +313,13 @@ private:
     struct sigaction m_saved {};
 };
 
+// A save that hangs ends the test run instead of blocking it.
+struct HangGuard {
+    HangGuard() { ::alarm(20); }
+    ~HangGuard() { ::alarm(0); }
+};
+#endif
+
 struct Fault {
     const char *name;
     // Puts the fault in place and returns the path to save to.
@@ -255,7 +327,7 @@ struct Fault {
     QString reason;
     // Relative path that must not be writable for the fault to bite (permission bits).
     QString unwritable = {};
-    std::optional<rlim_t> fileSizeLimit = {};
+    std::optional<qint64> fileSizeLimit = {};
 };
 
 void PrintTo(const Fault &fault, std::ostream *out)
@@ -278,24 +350,32 @@ TEST_P(ListFileFaultTest, ReportsPathAndReasonAndLeavesEverythingAsItWas)
     const Fault &fault = GetParam();
     ASSERT_EQ(TwoPickBlock.size(), 41);
     const QString path = fault.prepare(*this);
-    if (!fault.unwritable.isEmpty() && ::access(QFile::encodeName(file(fault.unwritable)).constData(), W_OK) == 0)
-        GTEST_SKIP() << "permission bits do not stop this user";
+    if (!fault.unwritable.isEmpty()) {
+        QFile probe(file(fault.unwritable) + (QFileInfo(file(fault.unwritable)).isDir() ? "/probe" : ""));
+        if (probe.open(QIODevice::WriteOnly | QIODevice::Append)) {
+            probe.close();
+            if (QFileInfo(file(fault.unwritable)).isDir())
+                probe.remove();
+            GTEST_SKIP() << "permission bits do not stop this user";
+        }
+    }
 
     const QByteArray before = snapshot(root());
-    const int descriptorsBefore = openDescriptorCount();
+    const int handlesBefore = openHandleCount();
     ListFileReport report;
     {
+#if !defined(Q_OS_WIN)
         IgnoredSignal noFileSizeSignal(SIGXFSZ);
         SoftFileSizeLimit limit(fault.fileSizeLimit);
-        ::alarm(20); // a save that hangs ends the test run instead of blocking it
+        HangGuard hang;
+#endif
         report = appendListBlock(path, TwoPickBlock);
-        ::alarm(0);
     }
 
     EXPECT_FALSE(report.saved());
     EXPECT_EQ(report.error, "Cannot write the list file " + QDir::toNativeSeparators(path) + ": " + fault.reason + ".");
     EXPECT_EQ(snapshot(root()), before);
-    EXPECT_EQ(openDescriptorCount(), descriptorsBefore);
+    EXPECT_EQ(openHandleCount(), handlesBefore);
 
     ASSERT_TRUE(QDir(root()).mkdir("good"));
     const QString goodPath = listFilePath(file("good"));
@@ -304,9 +384,12 @@ TEST_P(ListFileFaultTest, ReportsPathAndReasonAndLeavesEverythingAsItWas)
     EXPECT_EQ(readAll(goodPath), TwoPickBlock);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Faults, ListFileFaultTest,
-    testing::Values(
+// Each system gets the faults it can produce: disk limits, folder permissions
+// and FIFOs are POSIX's; named pipes are Windows'.
+std::vector<Fault> faults()
+{
+    return {
+#if !defined(Q_OS_WIN)
         Fault{"DiskFull",
               [](ListFileTest &t) {
                   ::symlink("/dev/full", QFile::encodeName(t.file()).constData());
@@ -316,15 +399,8 @@ INSTANTIATE_TEST_SUITE_P(
         Fault{"FileSizeLimitCutsTheWrite", existingFile, "only 10 of 41 bytes could be written (File too large)", {},
               EarlierContent.size() + 10},
         Fault{"FileAlreadyAtSizeLimit", existingFile, "File too large", {}, EarlierContent.size()},
-        Fault{"DirectoryInTheWay",
-              [](ListFileTest &t) {
-                  QDir(t.root()).mkdir(ListFileName.toString());
-                  writeAll(t.file() + "/inside.txt", "kept");
-                  return t.file();
-              },
-              "Is a directory"},
-        Fault{"MissingParent", [](ListFileTest &t) { return listFilePath(t.file("missing")); },
-              "No such file or directory"},
+        // The file this save made is removed again, not left behind empty.
+        Fault{"NewFileAtSizeLimit", [](ListFileTest &t) { return t.file(); }, "File too large", {}, 0},
         Fault{"ReadOnlyFolder",
               [](ListFileTest &t) {
                   QDir(t.root()).mkdir("readonly");
@@ -332,13 +408,6 @@ INSTANTIATE_TEST_SUITE_P(
                   return listFilePath(t.file("readonly"));
               },
               "Permission denied", "readonly"},
-        Fault{"ReadOnlyFile",
-              [](ListFileTest &t) {
-                  existingFile(t);
-                  ::chmod(QFile::encodeName(t.file()).constData(), 0400);
-                  return t.file();
-              },
-              "Permission denied", ListFileName.toString()},
         Fault{"FifoWithoutReader",
               [](ListFileTest &t) {
                   ::mkfifo(QFile::encodeName(t.file()).constData(), 0600);
@@ -348,29 +417,59 @@ INSTANTIATE_TEST_SUITE_P(
         Fault{"FifoWithReader",
               [](ListFileTest &t) {
                   ::mkfifo(QFile::encodeName(t.file()).constData(), 0600);
-                  t.keepOpenUntilTearDown(::open(QFile::encodeName(t.file()).constData(), O_RDONLY | O_NONBLOCK));
+                  t.keepOpenUntilTearDown(FileHandle(::open(QFile::encodeName(t.file()).constData(), O_RDONLY | O_NONBLOCK)));
                   return t.file();
               },
-              "it is not a regular file"}),
-    [](const testing::TestParamInfo<Fault> &info) { return std::string(info.param.name); });
+              "it is not a regular file"},
+#else
+        Fault{"NamedPipe",
+              [](ListFileTest &t) {
+                  const QString pipe = QStringLiteral("\\\\.\\pipe\\quillery-test-%1").arg(::GetCurrentProcessId());
+                  t.keepOpenUntilTearDown(FileHandle(::CreateNamedPipeW(pipe.toStdWString().c_str(), PIPE_ACCESS_INBOUND,
+                                                                        PIPE_TYPE_BYTE, 1, 0, 4096, 0, nullptr)));
+                  return pipe;
+              },
+              "it is not a regular file"},
+#endif
+        Fault{"DirectoryInTheWay",
+              [](ListFileTest &t) {
+                  QDir(t.root()).mkdir(ListFileName.toString());
+                  writeAll(t.file() + "/inside.txt", "kept");
+                  return t.file();
+              },
+              reasonFor("Is a directory", WindowsAccessDenied)},
+        Fault{"MissingParent", [](ListFileTest &t) { return listFilePath(t.file("missing")); },
+              reasonFor("No such file or directory", WindowsPathNotFound)},
+        Fault{"ReadOnlyFile",
+              [](ListFileTest &t) {
+                  existingFile(t);
+                  QFile::setPermissions(t.file(), QFileDevice::ReadOwner);
+                  return t.file();
+              },
+              reasonFor("Permission denied", WindowsAccessDenied), ListFileName.toString()},
+    };
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, ListFileFaultTest, testing::ValuesIn(faults()),
+                         [](const testing::TestParamInfo<Fault> &info) { return std::string(info.param.name); });
 
 TEST_F(ListFileTest, WaitsWhileAnotherProgramHoldsTheLock)
 {
     writeAll(file(), "A");
-    const int other = ::open(QFile::encodeName(file()).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
-    ASSERT_GE(other, 0);
-    keepOpenUntilTearDown(other);
-    ASSERT_EQ(::flock(other, LOCK_EX), 0);
+    FileHandle other = lockedByAnother(file());
+    ASSERT_TRUE(other.isOpen());
 
-    auto save = std::async(std::launch::async, [this] { return appendListBlock(file(), TwoPickBlock); });
+    std::atomic<int> waits = 0;
+    auto save = std::async(std::launch::async, [&] { return appendListBlock(file(), TwoPickBlock, [&] { ++waits; }); });
     EXPECT_EQ(save.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
     EXPECT_EQ(readAll(file()), "A");
+    EXPECT_EQ(waits, 1);
 
-    ASSERT_EQ(::write(other, "B", 1), 1);
-    ASSERT_EQ(::flock(other, LOCK_UN), 0);
+    ASSERT_TRUE(appendAndUnlock(other, "B"));
     const ListFileReport report = save.get();
     EXPECT_TRUE(report.saved()) << report.error.toStdString();
     EXPECT_EQ(readAll(file()), "AB" + TwoPickBlock);
+    EXPECT_EQ(waits, 1);
 }
 
 TEST_F(ListFileTest, ConcurrentSavesNeverInterleave)
@@ -385,24 +484,20 @@ TEST_F(ListFileTest, ConcurrentSavesNeverInterleave)
         blocks.push_back(listBlock("1871", "2000", withPicks(picks)));
     }
 
-    std::vector<pid_t> children;
+    // Each save opens the file afresh, so the writers' locks meet as those of
+    // two programs would.
+    std::vector<std::future<bool>> writers;
     for (int writer = 0; writer < Writers; ++writer) {
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
+        writers.push_back(std::async(std::launch::async, [&, writer] {
             for (int i = 0; i < BlocksEach; ++i) {
                 if (!appendListBlock(file(), blocks[size_t(writer)]).saved())
-                    ::_exit(1);
+                    return false;
             }
-            ::_exit(0);
-        }
-        children.push_back(child);
+            return true;
+        }));
     }
-    for (pid_t child : children) {
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+    for (auto &writer : writers)
+        EXPECT_TRUE(writer.get());
 
     const QByteArray written = readAll(file());
     std::vector<int> seen(Writers, 0);

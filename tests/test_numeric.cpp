@@ -114,7 +114,8 @@ TEST(NumericValue, HugeMagnitudesSaturateAndStayFinite)
 TEST(NumericValue, IgnoresTheProcessLocale)
 {
     const std::string saved = std::setlocale(LC_ALL, nullptr);
-    const char *commaLocales[] = {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "nl_NL.UTF-8", "ru_RU.UTF-8"};
+    const char *commaLocales[] = {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "nl_NL.UTF-8", "ru_RU.UTF-8",
+                                 "German_Germany.1252"};
     auto activateCommaLocale = [&]() -> const char * {
         for (const char *name : commaLocales) {
             if (std::setlocale(LC_ALL, name) && std::strtod("2.5", nullptr) == 2.0)

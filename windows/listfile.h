@@ -7,6 +7,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <functional>
+
 struct MainState;
 
 inline constexpr QStringView ListFileName = u"RandomNames.txt";
@@ -28,8 +30,11 @@ QString listFilePath(const QString &directory);
 QByteArray listBlock(const QString &startText, const QString &endText, const MainState &state);
 
 // Appends block to the file at path in one write, creating the file when it is
-// missing, under an exclusive advisory lock so that concurrent saves never
-// interleave. Reports success only once the data is written, synced and the file
-// closed; on any failure the file is cut back to its old length.
-// Call with SIGXFSZ ignored, so that a file-size limit gives an error, not a crash.
-[[nodiscard]] ListFileReport appendListBlock(const QString &path, QByteArrayView block);
+// missing, under an exclusive lock so that concurrent saves never interleave.
+// Reports success only once the data is written, flushed and the file closed;
+// on any failure the file is left as it was, and a file this call made is
+// removed. waiting is called once if another program's lock makes it wait.
+// On POSIX, call with SIGXFSZ ignored, so that a file-size limit gives an
+// error, not a crash.
+[[nodiscard]] ListFileReport appendListBlock(const QString &path, QByteArrayView block,
+                                             const std::function<void()> &waiting = {});

@@ -1,0 +1,105 @@
+// SPDX-FileCopyrightText: 2026 The Quillery developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QtGlobal>
+
+#include <cstdio>
+#include <functional>
+
+// The few file operations whose system calls differ between POSIX and
+// Windows. One implementation per system; everything above this layer is
+// the same everywhere. Reasons are words for a message: the system's own
+// text for its errors, else one of the fixed texts below.
+
+// Owns one open file of the system and closes it on every path out.
+class FileHandle {
+public:
+#if defined(Q_OS_WIN)
+    using Native = void *; // a HANDLE
+#else
+    using Native = int; // a descriptor
+#endif
+
+    FileHandle() = default;
+    explicit FileHandle(Native native) : m_native(native) { }
+    ~FileHandle();
+    FileHandle(FileHandle &&other) noexcept : m_native(other.release()) { }
+    FileHandle &operator=(FileHandle &&other) noexcept;
+    FileHandle(const FileHandle &) = delete;
+    FileHandle &operator=(const FileHandle &) = delete;
+
+    static Native invalid();
+    bool isOpen() const { return m_native != invalid(); }
+    Native get() const { return m_native; }
+    Native release();
+    // Closes now; returns 0 or the system's error code.
+    int close();
+
+private:
+    Native m_native = invalid();
+};
+
+// The system's text for one of its error codes (errno, or GetLastError()).
+QString systemErrorText(int code);
+
+inline const QString FolderNotFileReason = QStringLiteral("it is a folder, not a file");
+inline const QString NotRegularFileReason = QStringLiteral("it is not a regular file");
+inline const QString LockedByAnotherReason = QStringLiteral("another program keeps it locked");
+
+struct ReadResult {
+    enum Status { Read, Failed, TooLarge };
+    Status status = Read;
+    QString reason; // with Failed
+};
+
+// Reads the whole file at path into bytes. Anything but a regular file is
+// refused, judged on the open file, and nothing is ever waited for: a path
+// checked first and opened afterwards can become a pipe in between, and
+// reading a pipe may wait for ever. A file of more than maxBytes is refused
+// without being read whole.
+ReadResult readRegularFile(const QString &path, qint64 maxBytes, QByteArray &bytes);
+
+struct AppendResult {
+    QString reason;         // why the block is not in the file; empty when it is
+    QString restoreFailure; // why the file could not be put back as it was, if it could not
+
+    bool appended() const { return reason.isEmpty(); }
+};
+
+// Appends block to the file at path in one write, creating the file when it
+// is missing, under an exclusive lock so that concurrent appends never
+// interleave. Succeeds only once the data is written, flushed to disk and the
+// file closed. On any failure the file is cut back to its old length, and a
+// file made by this call is removed again. A character device such as the
+// null device is written without lock or flush; pipes and the like are
+// refused. waiting, when given, is called once before the first wait for a
+// lock that another program holds; the wait ends after lockPatience.
+// On POSIX, call with SIGXFSZ ignored, so that a file-size limit gives an
+// error instead of ending the program.
+AppendResult appendLocked(const QString &path, QByteArrayView block, const std::function<void()> &waiting = {});
+
+// How long an append waits for another program's lock. That program holds it
+// for one append only, so a longer wait means it is stuck.
+inline constexpr int LockPatienceMilliseconds = 5000;
+
+// The reason for a write that stopped after written of total bytes; cause is
+// the system's reason found by writing the rest once more, if it gave one.
+QString shortWriteReason(qsizetype written, qsizetype total, const QString &cause);
+
+// Standard output and error carry the program's bytes unchanged: no CR is
+// ever put before an LF. Call once, first thing in main.
+void useBinaryStandardStreams();
+
+// Writes UTF-8 text to stream. A Windows console gets it as UTF-16, so that
+// every name shows whatever the console's code page; anything else gets the
+// bytes. False when the write failed.
+bool writeText(std::FILE *stream, QByteArrayView utf8);
+
+// Whether standard output leads anywhere. A Windows program with windows has
+// no console of its own; it borrows the one it was started from, if any.
+bool connectStandardOutput();
