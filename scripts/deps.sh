@@ -5,6 +5,7 @@
 #   bash scripts/deps.sh run        build and start the programs
 #   bash scripts/deps.sh test       build and run the whole test suite
 #   bash scripts/deps.sh fuzz       the clang build with the libFuzzer targets
+#   bash scripts/deps.sh windows    the Windows build and its tests under Wine
 # Several tasks may be named at once. Works on a minimal Debian 12 that has
 # only bash and apt: as root through apt-get, otherwise through sudo, and
 # failing that it prints the apt-get line to run and exits non-zero.
@@ -24,9 +25,16 @@ runtime_packages=(fonts-dejavu-core fonts-dejavu-extra)
 test_packages=(xvfb xauth xdotool xclip binutils-mingw-w64-x86-64 locales imagemagick
                dpkg-dev file lintian desktop-file-utils appstream)
 fuzz_packages=(clang libclang-rt-14-dev)
+# The Windows build: the mingw-w64 compiler with POSIX threads, Debian's own
+# Qt as the host tools for building Qt for Windows from its source package,
+# GoogleTest's source for the cross-built tests, zip for the portable folder,
+# and Wine with an X server to run it all.
+windows_packages=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 qt6-base-dev
+                  qt6-base-dev-tools dpkg-dev patch perl python3 googletest zip unzip wine wine64
+                  xvfb xauth xdotool imagemagick)
 
 usage() {
-    echo "usage: bash scripts/deps.sh run|test|fuzz..." >&2
+    echo "usage: bash scripts/deps.sh run|test|fuzz|windows..." >&2
     exit 64
 }
 
@@ -37,6 +45,7 @@ for task in "$@"; do
         run)  wanted+=("${build_packages[@]}" "${runtime_packages[@]}") ;;
         test) wanted+=("${build_packages[@]}" "${runtime_packages[@]}" "${test_packages[@]}") ;;
         fuzz) wanted+=("${build_packages[@]}" "${fuzz_packages[@]}") ;;
+        windows) wanted+=("${windows_packages[@]}") ;;
         *)    usage ;;
     esac
 done
