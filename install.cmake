@@ -38,27 +38,33 @@ set(system_docdir ${CMAKE_INSTALL_DATAROOTDIR}/doc/quillery)
 
 # The manual pages and the changelog go in compressed, as Debian wants them:
 # gzip -n leaves out the time stamp, so the same sources give the same bytes.
-set(system_gzipped)
+# They are made when the system layout is installed, not built, so that the
+# package can be made from any build that has the programs.
 foreach(source man/quillery-names.1 man/quillery.1 packaging/changelog)
     get_filename_component(name ${source} NAME)
-    set(copy ${CMAKE_CURRENT_BINARY_DIR}/system/${name})
-    add_custom_command(OUTPUT ${copy}.gz
-        COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/${source} ${copy}
-        COMMAND ${QUILLERY_GZIP} -9nf ${copy}
-        DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${source}
-        VERBATIM)
-    list(APPEND system_gzipped ${copy}.gz)
+    install(CODE "execute_process(COMMAND \"${QUILLERY_GZIP}\" -9nc \"${CMAKE_CURRENT_SOURCE_DIR}/${source}\"
+                                  OUTPUT_FILE \"${CMAKE_CURRENT_BINARY_DIR}/system/${name}.gz\"
+                                  COMMAND_ERROR_IS_FATAL ANY)"
+            COMPONENT system EXCLUDE_FROM_ALL)
 endforeach()
-add_custom_target(system_files ALL DEPENDS ${system_gzipped})
 
-# The copyright file carries the roster's notice as it stands in data/NOTICE.
+# Debian's copyright file holds long texts indented by one blank, with a lone
+# "." for each empty line.
+function(quillery_copyright_text variable file)
+    file(READ ${file} text)
+    string(STRIP "${text}" text)
+    string(REGEX REPLACE "\n[ \t]*\n" "\n.\n" text "${text}")
+    string(REPLACE "\n" "\n " text " ${text}")
+    set(${variable} "${text}" PARENT_SCOPE)
+endfunction()
+
+# The copyright file carries the roster's notice as it stands in data/NOTICE,
+# and the roster's licence in full, as that licence asks.
 set(QUILLERY_MAINTAINER "The Quillery developers <maintainers@quillery.org>")
-file(READ data/NOTICE QUILLERY_NOTICE)
-string(STRIP "${QUILLERY_NOTICE}" QUILLERY_NOTICE)
-string(REPLACE "\n\n" "\n.\n" QUILLERY_NOTICE "${QUILLERY_NOTICE}")
-string(REPLACE "\n" "\n " QUILLERY_NOTICE " ${QUILLERY_NOTICE}")
+quillery_copyright_text(QUILLERY_NOTICE data/NOTICE)
+quillery_copyright_text(QUILLERY_ODC_BY LICENSES/ODC-By-1.0.txt)
 configure_file(packaging/copyright.in ${CMAKE_CURRENT_BINARY_DIR}/system/copyright @ONLY)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS data/NOTICE)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS data/NOTICE LICENSES/ODC-By-1.0.txt)
 
 install(TARGETS quillery-names RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
         COMPONENT system EXCLUDE_FROM_ALL)
@@ -70,6 +76,14 @@ install(FILES packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATAROOTDI
         RENAME quillery COMPONENT system EXCLUDE_FROM_ALL)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/system/quillery-names.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT system EXCLUDE_FROM_ALL)
+# Shell completion, where each shell looks for the completions of packages.
+install(FILES completions/quillery-names.bash
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/bash-completion/completions
+        RENAME quillery-names COMPONENT system EXCLUDE_FROM_ALL)
+install(FILES completions/_quillery-names
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/zsh/vendor-completions COMPONENT system EXCLUDE_FROM_ALL)
+install(FILES completions/quillery-names.fish
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/fish/vendor_completions.d COMPONENT system EXCLUDE_FROM_ALL)
 
 if(TARGET quillery)
     install(TARGETS quillery RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}

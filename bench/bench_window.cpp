@@ -100,6 +100,12 @@ void BM_StartupQuillery(benchmark::State &state)
 }
 BENCHMARK(BM_StartupQuillery)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+void BM_StartupQuilleryBindNow(benchmark::State &state)
+{
+    startProcess(state, QStringLiteral(QUILLERY_BIND_NOW_PROBE));
+}
+BENCHMARK(BM_StartupQuilleryBindNow)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void BM_StartupEmptyWindow(benchmark::State &state)
 {
     startProcess(state, QStringLiteral(QUILLERY_EMPTY_WINDOW_PROBE));

@@ -110,7 +110,7 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Makes up random baseball player names from a roster."));
     const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help and exit."));
-    const QCommandLineOption versionOption(QStringLiteral("version"), QStringLiteral("Show the version and exit."));
+    const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("Show the version and exit."));
     const QCommandLineOption fromOption(QStringLiteral("from"), QStringLiteral("Start year text (default 1871)."), QStringLiteral("TEXT"), QStringLiteral("1871"));
     const QCommandLineOption toOption(QStringLiteral("to"), QStringLiteral("End year text (default 2000)."), QStringLiteral("TEXT"), QStringLiteral("2000"));
     const QCommandLineOption countOption(QStringLiteral("count"), QStringLiteral("Number of names, 1 to 1000 (default 12)."), QStringLiteral("TEXT"), QStringLiteral("12"));

@@ -21,9 +21,10 @@ runtime_packages=(fonts-dejavu-core fonts-dejavu-extra)
 # resource compiler checks the Windows version record; the locale sources let
 # a test build a German locale to prove numbers are read the same under it.
 # ImageMagick takes the screenshots. The package stage of CI builds the .deb
-# (dpkg-dev computes its dependencies) and judges it and its desktop files.
+# (dpkg-dev computes its dependencies) and judges it, its desktop files, its
+# hardening (devscripts' hardening-check) and every file's licence (reuse).
 test_packages=(xvfb xauth xdotool xclip binutils-mingw-w64-x86-64 locales imagemagick
-               dpkg-dev file lintian desktop-file-utils appstream)
+               dpkg-dev file lintian desktop-file-utils appstream devscripts reuse)
 fuzz_packages=(clang libclang-rt-14-dev)
 # The Windows build: the mingw-w64 compiler with POSIX threads, Debian's own
 # Qt as the host tools for building Qt for Windows from its source package,

@@ -203,9 +203,11 @@ TEST_F(NamesCommand, BadOptionsGiveOneLineAndPointToHelp)
 
 TEST_F(NamesCommand, VersionLine)
 {
-    const CommandRun result = run({QStringLiteral("--version")});
-    EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.out, u"quillery-names 1.00\n");
+    for (const QString &option : {QStringLiteral("--version"), QStringLiteral("-v")}) {
+        const CommandRun result = run({option});
+        EXPECT_EQ(result.exitCode, 0) << option.toStdString();
+        EXPECT_EQ(result.out, u"quillery-names 1.00\n") << option.toStdString();
+    }
 }
 
 // RFC 4180 records: quoted fields may hold commas, quotes (doubled) and line breaks.
