@@ -19,7 +19,7 @@ namespace {
 
 MainState &sharedState()
 {
-    // One store for the whole run: building 3 × 20001 slots per input would
+    // One store for the whole run: building 3 × 32767 slots per input would
     // cost more than the parse. The reader clears only the slots it used.
     static const auto state = std::make_unique<MainState>();
     return *state;

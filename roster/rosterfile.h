@@ -10,7 +10,7 @@
 struct MainState;
 
 inline constexpr QStringView RosterFileName = u"Kordane.txt";
-// Far more than 20001 players of any sane length; a larger file is refused
+// Far more than 32767 players of any sane length; a larger file is refused
 // rather than read into memory whole.
 inline constexpr qint64 MaxRosterBytes = 64 * 1024 * 1024;
 // A longer line is no player: it is skipped and reported. This bounds every

@@ -237,7 +237,7 @@ TEST(RosterFile, ReportListsTheFirstFewSkippedLines)
                              "and 3 more."));
 }
 
-TEST(RosterFile, StoreHoldsAtMost20001Records)
+TEST(RosterFile, StoreHoldsAtMost32767Records)
 {
     const Parsed parsed = parse(numberedRoster(StoreSlots + 2));
     ASSERT_TRUE(parsed.report.loaded());
@@ -247,7 +247,7 @@ TEST(RosterFile, StoreHoldsAtMost20001Records)
     EXPECT_EQ(parsed.report.skippedLines, 0);
     EXPECT_EQ(parsed.report.ignoredFromLine, StoreSlots + 1);
     EXPECT_EQ(parsed.report.warningText(),
-              QStringLiteral("The roster holds at most 20001 players; the rest, from line 20002 on, was ignored."));
+              QStringLiteral("The roster holds at most 32767 players; the rest, from line 32768 on, was ignored."));
 }
 
 TEST(RosterFile, StoreFullThenOnlyEmptyLinesIsNoWarning)
@@ -448,7 +448,7 @@ TEST_F(LoadNameFileTest, HugeFileIsRefusedNotReadWhole)
     ASSERT_TRUE(file.resize(MaxRosterBytes + 1)); // sparse: no disk needed
     const RosterReport report = load(QStringLiteral("Kordane.txt"));
     EXPECT_EQ(report.error, errorFor(QStringLiteral("Kordane.txt"),
-                                     QStringLiteral("it is larger than 64 MiB, far more than 20001 players need")));
+                                     QStringLiteral("it is larger than 64 MiB, far more than 32767 players need")));
     EXPECT_EQ(m_state->NameCount, 0);
 }
 
