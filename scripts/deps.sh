@@ -21,8 +21,9 @@ runtime_packages=(fonts-dejavu-core fonts-dejavu-extra)
 # a test build a German locale to prove numbers are read the same under it.
 # ImageMagick takes the screenshots. The package stage of CI builds the .deb
 # (dpkg-dev computes its dependencies) and judges it and its desktop files.
+# python3 remakes the roster from its source to prove the shipped one matches.
 test_packages=(xvfb xauth xdotool xclip binutils-mingw-w64-x86-64 locales imagemagick
-               dpkg-dev file lintian desktop-file-utils appstream)
+               dpkg-dev file lintian desktop-file-utils appstream python3)
 fuzz_packages=(clang libclang-rt-14-dev)
 
 usage() {

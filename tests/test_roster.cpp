@@ -477,11 +477,11 @@ TEST(ShippedRoster, LoadsCompletelyWithoutWarnings)
     const RosterReport report = LoadNameFile(*state);
     ASSERT_TRUE(report.loaded()) << report.error.toStdString();
     EXPECT_FALSE(report.hasWarnings()) << report.warningText().toStdString();
-    EXPECT_EQ(state->NameCount, 19892);
-    EXPECT_EQ(std::count(state->FirstNames.begin(), state->FirstNames.end(), PlaceholderName), 37);
+    EXPECT_EQ(state->NameCount, 23614);
+    EXPECT_EQ(std::count(state->FirstNames.begin(), state->FirstNames.end(), PlaceholderName), 374);
     const auto [earliest, latest] = std::minmax_element(state->Years.begin(), state->Years.begin() + state->NameCount);
     EXPECT_EQ(*earliest, 1871);
-    EXPECT_EQ(*latest, 2020);
+    EXPECT_EQ(*latest, 2025);
 }
 
 } // namespace
