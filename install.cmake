@@ -109,7 +109,7 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "make up random baseball player names")
 # Debian wants the long description in lines of at most 80 characters.
 string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
     "Quillery holds a roster of real baseball players who made their debut from"
-    "1871 to 2020, lets you choose a span of years, and joins the first name of"
+    "1871 to 2025, lets you choose a span of years, and joins the first name of"
     "one player of that span with the last name of another, as many names as you"
     "ask for. The list can be copied to the clipboard or appended to a text file."
     "."

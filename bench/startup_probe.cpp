@@ -9,6 +9,7 @@
 // widgets-probe shows the program's window without its start sequence, so it
 // pays for the controls, pictures and icon but reads no roster.
 
+#include "common/startupheap.h"
 #include "windows/application.h"
 #include "windows/frmmain.h"
 
@@ -49,11 +50,13 @@ int main(int argc, char *argv[])
     window.show();
     return QApplication::exec();
 #elif defined(QUILLERY_PROBE_WIDGETS)
+    prepareStartupHeap();
     prepareApplication();
     frmMain window(QApplication::applicationDirPath());
     window.show();
     return QApplication::exec();
 #else
+    prepareStartupHeap();
     prepareApplication();
     return runMainWindow(QApplication::applicationDirPath());
 #endif

@@ -9,6 +9,7 @@
 #include "common/identity.h"
 #include "common/installlayout.h"
 #include "common/mainstate.h"
+#include "common/startupheap.h"
 #include "generate/allowednames.h"
 #include "generate/generator.h"
 #include "generate/randomsource.h"
@@ -104,6 +105,7 @@ const QStringList Formats = {QStringLiteral("text"), QStringLiteral("csv"), QStr
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    prepareStartupHeap();
     QCoreApplication::setApplicationName(ProgramName);
     QCoreApplication::setApplicationVersion(ApplicationVersion.toString());
 

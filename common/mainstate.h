@@ -7,8 +7,9 @@
 
 #include <vector>
 
-// Slots of the record store: indices 0..20000.
-inline constexpr int StoreSlots = 20001;
+// Slots of the record store: indices 0..32766, as many as the 16-bit NameCount
+// can count.
+inline constexpr int StoreSlots = 32767;
 
 // The placeholder for a missing name; it is kept in the store and the pools but
 // never output.

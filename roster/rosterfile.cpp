@@ -236,6 +236,26 @@ int lineOfByte(QByteArrayView bytes, qsizetype offset)
     return line;
 }
 
+namespace {
+
+// True when a well-formed UTF-8 sequence of two to four bytes starts at any
+// byte; the search goes on after each byte that starts none.
+bool holdsMultiByteUtf8(QByteArrayView bytes)
+{
+    while (!bytes.isEmpty()) {
+        const qsizetype invalid = firstInvalidUtf8(bytes);
+        const QByteArrayView valid = bytes.first(invalid < 0 ? bytes.size() : invalid);
+        if (std::any_of(valid.begin(), valid.end(), [](char byte) { return byte & 0x80; }))
+            return true;
+        if (invalid < 0)
+            return false;
+        bytes = bytes.sliced(invalid + 1);
+    }
+    return false;
+}
+
+} // namespace
+
 DecodedRoster decodeRoster(QByteArrayView bytes)
 {
     DecodedRoster decoded;
@@ -258,6 +278,7 @@ DecodedRoster decodeRoster(QByteArrayView bytes)
         return decoded;
     decoded.encoding = RosterEncoding::Windows1252;
     decoded.firstInvalidByte = std::max<qsizetype>(firstInvalidUtf8(bytes), 0);
+    decoded.mixesUtf8 = holdsMultiByteUtf8(bytes);
     // A UTF-8 byte-order mark before a file that is not valid UTF-8 still
     // marks no text of its own: it is not three letters of the first name.
     if (bytes.startsWith("\xEF\xBB\xBF"))
@@ -287,7 +308,10 @@ RosterReport parseRoster(QByteArrayView bytes, const QString &fileName, MainStat
         report.error = QStringLiteral("it holds NUL bytes, so it is not a text file; save it as UTF-8 or Windows-1252 text");
         decoded.text.clear();
     }
-    if (decoded.encoding == RosterEncoding::Windows1252) {
+    // A file of 8-bit text with no UTF-8 in it is a roster of the program's
+    // own legacy encoding, nothing to warn about. UTF-8 beside bytes that are
+    // not is a file damaged or pieced together, whose names may be garbled.
+    if (decoded.encoding == RosterEncoding::Windows1252 && decoded.mixesUtf8) {
         report.encodingWarning = QStringLiteral("%1 line %2: not valid UTF-8, so the whole file was read as Windows-1252.")
                                          .arg(fileName)
                                          .arg(lineOfByte(bytes, decoded.firstInvalidByte));

@@ -10,7 +10,7 @@
 struct MainState;
 
 inline constexpr QStringView RosterFileName = u"Kordane.txt";
-// Far more than 20001 players of any sane length; a larger file is refused
+// Far more than 32767 players of any sane length; a larger file is refused
 // rather than read into memory whole.
 inline constexpr qint64 MaxRosterBytes = 64 * 1024 * 1024;
 // A longer line is no player: it is skipped and reported. This bounds every
@@ -24,7 +24,7 @@ struct RosterReport {
     int skippedLines = 0;        // lines that hold no usable record
     QStringList skipDetails;     // the first few, as "Kordane.txt line 17: fewer than two commas"
     int ignoredFromLine = 0;     // > 0: lines from here on did not fit in the store
-    QString encodingWarning;     // set when the file was not UTF-8 and was read as Windows-1252
+    QString encodingWarning;     // set when the file mixed UTF-8 with other bytes and was read as Windows-1252
 
     bool loaded() const { return error.isEmpty(); }
     bool hasWarnings() const { return skippedLines > 0 || ignoredFromLine > 0 || !encodingWarning.isEmpty(); }
@@ -38,12 +38,14 @@ struct DecodedRoster {
     QString text;
     RosterEncoding encoding = RosterEncoding::Utf8;
     qsizetype firstInvalidByte = -1; // Windows1252: offset of the first byte that is not UTF-8
+    bool mixesUtf8 = false;          // Windows1252: some well-formed multi-byte UTF-8 stands in it too
     bool hasNul = false;             // the text holds U+0000, so it is no text roster
 };
 
 // Turns the roster file's bytes into text: UTF-16 (little or big endian) after
 // its byte-order mark, else UTF-8 when the bytes are valid UTF-8, else
-// Windows-1252. A leading UTF-8 byte-order mark is dropped either way.
+// Windows-1252. A leading UTF-8 byte-order mark is dropped either way, and
+// counts as UTF-8 for mixesUtf8.
 DecodedRoster decodeRoster(QByteArrayView bytes);
 QString decodeRosterText(QByteArrayView bytes);
 

@@ -120,7 +120,7 @@ void TestFrmHelp::labels_data()
                               << QRect(26, 132, 477, 25) << Qt::Alignment(Qt::AlignLeft) << blue << sans << 9.75 << false;
     QTest::newRow("Label1_3") << QStringLiteral("Provided free of charge by the Quillery developers")
                               << QRect(66, 180, 397, 21) << Qt::Alignment(Qt::AlignHCenter) << blue << sans << 9.75 << false;
-    QTest::newRow("Label1_4") << QStringLiteral("Player names from the Baseball Databank (CC BY-SA 3.0)")
+    QTest::newRow("Label1_4") << QStringLiteral("Player names: Chadwick Baseball Bureau Register (ODC-By 1.0)")
                               << QRect(66, 208, 397, 21) << Qt::Alignment(Qt::AlignHCenter) << blue << sans << 9.75 << false;
 }
 

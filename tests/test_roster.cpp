@@ -240,7 +240,7 @@ TEST(RosterFile, ReportListsTheFirstFewSkippedLines)
                              "and 3 more."));
 }
 
-TEST(RosterFile, StoreHoldsAtMost20001Records)
+TEST(RosterFile, StoreHoldsAtMost32767Records)
 {
     const Parsed parsed = parse(numberedRoster(StoreSlots + 2));
     ASSERT_TRUE(parsed.report.loaded());
@@ -250,7 +250,7 @@ TEST(RosterFile, StoreHoldsAtMost20001Records)
     EXPECT_EQ(parsed.report.skippedLines, 0);
     EXPECT_EQ(parsed.report.ignoredFromLine, StoreSlots + 1);
     EXPECT_EQ(parsed.report.warningText(),
-              QStringLiteral("The roster holds at most 20001 players; the rest, from line 20002 on, was ignored."));
+              QStringLiteral("The roster holds at most 32767 players; the rest, from line 32768 on, was ignored."));
 }
 
 TEST(RosterFile, StoreFullThenOnlyEmptyLinesIsNoWarning)
@@ -316,21 +316,29 @@ TEST(RosterDecoding, Utf16WithByteOrderMarkLoadsAndNulBytesAreRefused)
     }
 }
 
-TEST(RosterDecoding, NotUtf8IsReadAsWindows1252WithAWarningNamingTheLine)
+// Plain 8-bit text is the program's legacy encoding and loads quietly; UTF-8
+// beside bytes that are not UTF-8 warns, naming the line of the first such
+// byte (0: no warning).
+TEST(RosterDecoding, OnlyAFileMixingUtf8WithOtherBytesWarns)
 {
     const std::pair<QByteArray, int> rosters[] = {
-        {"Ren\xE9,Jos\xE9,1900", 1},
+        {"Pe\xF1" "a,Jos\xE9,1900\r\n", 0},
+        {"A,a,1900\n\nB,b,19\xC3", 0},
+        {"A,a,1900\r\nB,\xED\xA0\x80,1901", 0},
+        {"A,\xC0\x80\xE9\xA9,1901", 0},
+        {"Pe\xC3\xB1" "a,Jos\xC3\xA9,1900\r\n", 0},
         {"Pe\xC3\xB1" "a,a,1900\r\nB,b,1901\rC,\xE9,1902\nD,d,1903\r\n", 3},
-        {"A,a,1900\n\nB,b,19\xC3", 3},
-        {"A,a,1900\r\nB,\xC3\r\n", 2},
-        {"A,a,1900\r\nB,\xED\xA0\x80,1901", 2},
+        {"Ren\xE9,a,1900\r\nPe\xC3\xB1" "a,b,1901", 1},
+        {"A,a,1900\r\nB,\xC3,\xE2\x82\xAC\r\n", 2},
         {"\xEF\xBB\xBF\r\nB,\xC0\x80,1901", 2},
     };
     for (const auto &[bytes, line] : rosters) {
         const Parsed parsed = parse(bytes);
-        EXPECT_TRUE(parsed.report.warningText().startsWith(
-                QStringLiteral("Kordane.txt line %1: not valid UTF-8, so the whole file was read as Windows-1252.").arg(line)))
+        EXPECT_EQ(parsed.report.encodingWarning,
+                  line == 0 ? QString()
+                            : QStringLiteral("Kordane.txt line %1: not valid UTF-8, so the whole file was read as Windows-1252.").arg(line))
                 << bytes.toStdString();
+        EXPECT_EQ(parsed.report.hasWarnings(), line != 0) << bytes.toStdString();
     }
 }
 
@@ -459,7 +467,7 @@ TEST_F(LoadNameFileTest, HugeFileIsRefusedNotReadWhole)
     ASSERT_TRUE(file.resize(MaxRosterBytes + 1)); // sparse: no disk needed
     const RosterReport report = load(QStringLiteral("Kordane.txt"));
     EXPECT_EQ(report.error, errorFor(QStringLiteral("Kordane.txt"),
-                                     QStringLiteral("it is larger than 64 MiB, far more than 20001 players need")));
+                                     QStringLiteral("it is larger than 64 MiB, far more than 32767 players need")));
     EXPECT_EQ(m_state->NameCount, 0);
 }
 
@@ -480,11 +488,11 @@ TEST(ShippedRoster, LoadsCompletelyWithoutWarnings)
     const RosterReport report = LoadNameFile(*state);
     ASSERT_TRUE(report.loaded()) << report.error.toStdString();
     EXPECT_FALSE(report.hasWarnings()) << report.warningText().toStdString();
-    EXPECT_EQ(state->NameCount, 19892);
-    EXPECT_EQ(std::count(state->FirstNames.begin(), state->FirstNames.end(), PlaceholderName), 37);
+    EXPECT_EQ(state->NameCount, 23614);
+    EXPECT_EQ(std::count(state->FirstNames.begin(), state->FirstNames.end(), PlaceholderName), 374);
     const auto [earliest, latest] = std::minmax_element(state->Years.begin(), state->Years.begin() + state->NameCount);
     EXPECT_EQ(*earliest, 1871);
-    EXPECT_EQ(*latest, 2020);
+    EXPECT_EQ(*latest, 2025);
 }
 
 } // namespace

@@ -46,7 +46,7 @@ TEST(ShippedRoster, LoadsEveryPlayerWithoutWarnings)
     const RosterReport report = parseRoster(readAll(SourceRoster), QStringLiteral("Kordane.txt"), *state);
     ASSERT_TRUE(report.loaded()) << report.error.toStdString();
     EXPECT_FALSE(report.hasWarnings()) << report.warningText().toStdString();
-    EXPECT_EQ(state->NameCount, 19892);
+    EXPECT_EQ(state->NameCount, 23614);
 
     int unknownFirstNames = 0;
     qint16 firstDebut = 32767;
@@ -57,9 +57,31 @@ TEST(ShippedRoster, LoadsEveryPlayerWithoutWarnings)
         firstDebut = std::min(firstDebut, state->Years[i]);
         lastDebut = std::max(lastDebut, state->Years[i]);
     }
-    EXPECT_EQ(unknownFirstNames, 37);
+    EXPECT_EQ(unknownFirstNames, 374);
     EXPECT_EQ(firstDebut, 1871);
-    EXPECT_EQ(lastDebut, 2020);
+    EXPECT_EQ(lastDebut, 2025);
+}
+
+// One player each of the Negro Leagues, of the latest season, and with accents,
+// exactly as the roster spells them.
+TEST(ShippedRoster, HoldsPlayersOfEveryKind)
+{
+    auto state = std::make_unique<MainState>();
+    ASSERT_TRUE(parseRoster(readAll(SourceRoster), QStringLiteral("Kordane.txt"), *state).loaded());
+    const struct {
+        QString last, first;
+        qint16 year;
+    } players[] = {
+        {QStringLiteral("Gibson"), QStringLiteral("Josh"), 1930},
+        {QStringLiteral("Misiorowski"), QStringLiteral("Jacob"), 2025},
+        {QStringLiteral("Acu\u00f1a"), QStringLiteral("Ronald"), 2018},
+    };
+    for (const auto &player : players) {
+        bool found = false;
+        for (int i = 0; i < state->NameCount && !found; ++i)
+            found = state->LastNames[i] == player.last && state->FirstNames[i] == player.first && state->Years[i] == player.year;
+        EXPECT_TRUE(found) << player.first.toStdString() << ' ' << player.last.toStdString() << ' ' << player.year;
+    }
 }
 
 TEST(ShippedRoster, BuildPlacesAnIdenticalCopyBesideThePrograms)

@@ -42,7 +42,7 @@ const LabelLayout Label1Layouts[frmHelp::Label1Count] = {
      twipsRect(390, 1980, 7155, 375), Qt::AlignLeft},
     {3, u"Provided free of charge by the Quillery developers",
      twipsRect(990, 2700, 5955, 315), Qt::AlignHCenter},
-    {4, u"Player names from the Baseball Databank (CC BY-SA 3.0)",
+    {4, u"Player names: Chadwick Baseball Bureau Register (ODC-By 1.0)",
      twipsRect(990, 3120, 5955, 315), Qt::AlignHCenter},
 };
 

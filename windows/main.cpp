@@ -4,6 +4,7 @@
 #include "application.h"
 
 #include "common/identity.h"
+#include "common/startupheap.h"
 
 #include <QApplication>
 
@@ -99,6 +100,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     if (unexpectedArguments())
         return EXIT_FAILURE;
+    prepareStartupHeap();
     prepareApplication();
     return runMainWindow(QApplication::applicationDirPath());
 }

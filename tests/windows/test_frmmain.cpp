@@ -97,6 +97,7 @@ private slots:
     void rosterFailureStopsStart_data();
     void rosterFailureStopsStart();
     void skippedLinesWarnOnce();
+    void windows1252RosterOpensQuietly();
     void emptyPoolReported_data();
     void emptyPoolReported();
     void layout_data();
@@ -578,6 +579,15 @@ void TestFrmMain::skippedLinesWarnOnce()
     QVERIFY2(message.text.contains(QStringLiteral("Kordane.txt line 4")), qPrintable(message.text));
     QVERIFY(m_window->isVisible());
     QCOMPARE(lineCount(m_window->listText()), 12);
+}
+
+void TestFrmMain::windows1252RosterOpensQuietly()
+{
+    QVERIFY(open("Pe\xF1" "a,Jos\xE9,1950\r\n"));
+
+    QCOMPARE(m_messages->messages.size(), 0);
+    QVERIFY(m_window->isVisible());
+    QVERIFY(m_window->listText().startsWith(QStringLiteral("Jos\u00e9 Pe\u00f1a\r\n")));
 }
 
 void TestFrmMain::emptyPoolReported_data()
