@@ -229,11 +229,10 @@ bool readYear(const char16_t *text, const char16_t *end, qint16 &year)
     return value.has_value();
 }
 
-// A name that borrows its characters from the roster text. Built in place:
-// QString::fromRawData is not inline, and this runs twice for every player.
+// A name that borrows its characters from the roster text, which outlives it.
 inline QString borrowedName(const char16_t *begin, const char16_t *end)
 {
-    return QString(QString::DataPointer(nullptr, const_cast<char16_t *>(begin), end - begin));
+    return QString::fromRawData(reinterpret_cast<const QChar *>(begin), end - begin);
 }
 
 } // namespace
