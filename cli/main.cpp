@@ -177,7 +177,8 @@ int main(int argc, char *argv[])
             : GenerateNames(*state, parser.value(countOption), *random);
 
     if (parser.isSet(verboseOption))
-        print(stderr, QStringLiteral("Period: %1 to %2, %3 players\n").arg(fields.startText(), fields.endText()).arg(state->PoolCount));
+        print(stderr, QStringLiteral("Period: %1 to %2, %3 players\n")
+                              .arg(fields.startText(), fields.endText(), QString::number(state->PoolCount)));
     if (report.hasWarnings())
         print(stderr, report.warningText() + u'\n');
     if (!generation.problem.isEmpty()) {

@@ -97,7 +97,7 @@ void checkAgainstLines(QStringView text, const MainState &state, const RosterRep
     auto skip = [&](int lineNumber, const QString &reason) {
         ++skipped;
         if (details.size() < 5)
-            details << QStringLiteral("fuzz.txt line %1: %2").arg(lineNumber).arg(reason);
+            details << QStringLiteral("fuzz.txt line %1: %2").arg(QString::number(lineNumber), reason);
     };
     const char16_t *chars = text.utf16();
     qsizetype start = 0;

@@ -356,8 +356,7 @@ RosterReport parseRoster(QByteArrayView bytes, const QString &fileName, MainStat
     }
     if (decoded.encoding == RosterEncoding::Windows1252) {
         report.encodingWarning = QStringLiteral("%1 line %2: not valid UTF-8, so the whole file was read as Windows-1252.")
-                                         .arg(fileName)
-                                         .arg(lineOfByte(bytes, decoded.firstInvalidByte));
+                                         .arg(fileName, QString::number(lineOfByte(bytes, decoded.firstInvalidByte)));
     }
     state.RosterText = std::move(decoded.text);
     const QStringView all(state.RosterText);
@@ -365,7 +364,7 @@ RosterReport parseRoster(QByteArrayView bytes, const QString &fileName, MainStat
     auto skip = [&](int lineNumber, const QString &reason) {
         ++report.skippedLines;
         if (report.skipDetails.size() < MaxSkipDetails)
-            report.skipDetails << QStringLiteral("%1 line %2: %3").arg(fileName).arg(lineNumber).arg(reason);
+            report.skipDetails << QStringLiteral("%1 line %2: %3").arg(fileName, QString::number(lineNumber), reason);
     };
 
     int count = 0;
