@@ -70,8 +70,10 @@ QString decodeWindows1252(QByteArrayView bytes)
     return text;
 }
 
-// A byte left over at the end is half a character, shown as U+FFFD.
-QString decodeUtf16(QByteArrayView bytes, bool littleEndian)
+// A byte left over at the end is half a character, and a surrogate without
+// its partner no character at all; each is shown as U+FFFD, and
+// firstInvalidUnit is set to where the first one stands, or -1.
+QString decodeUtf16(QByteArrayView bytes, bool littleEndian, qsizetype &firstInvalidUnit)
 {
     const qsizetype units = bytes.size() / 2;
     QString text(units + bytes.size() % 2, Qt::Uninitialized);
@@ -82,9 +84,69 @@ QString decodeUtf16(QByteArrayView bytes, bool littleEndian)
         const unsigned second = in[2 * i + 1];
         out[i] = char16_t(littleEndian ? first | second << 8 : first << 8 | second);
     }
-    if (bytes.size() % 2)
+    firstInvalidUnit = -1;
+    for (qsizetype i = 0; i < units; ++i) {
+        if (!QChar::isSurrogate(out[i]))
+            continue;
+        if (QChar::isHighSurrogate(out[i]) && i + 1 < units && QChar::isLowSurrogate(out[i + 1])) {
+            ++i;
+            continue;
+        }
+        out[i] = QChar::ReplacementCharacter;
+        if (firstInvalidUnit < 0)
+            firstInvalidUnit = i;
+    }
+    if (bytes.size() % 2) {
         out[units] = QChar::ReplacementCharacter;
+        if (firstInvalidUnit < 0)
+            firstInvalidUnit = units;
+    }
     return text;
+}
+
+// The line, from 1, that holds the character at offset; CR LF, LF and a lone
+// CR each end a line.
+int lineOfText(QStringView text, qsizetype offset)
+{
+    int line = 1;
+    for (qsizetype i = 0; i < offset; ++i) {
+        if (text[i] == u'\n' || (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n')))
+            ++line;
+    }
+    return line;
+}
+
+// Whether text holds a line or paragraph separator (U+2028, U+2029), which
+// differ only in their lowest bit. One pass without a branch per character.
+bool holdsSeparator(QStringView text)
+{
+    const char16_t *const chars = text.utf16();
+    const qsizetype size = text.size();
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    const __m128i lowBitCleared = _mm_set1_epi16(short(0xFFFE));
+    const __m128i separator = _mm_set1_epi16(0x2028);
+    __m128i found = _mm_setzero_si128();
+    for (; size - i >= 8; i += 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(chars + i));
+        found = _mm_or_si128(found, _mm_cmpeq_epi16(_mm_and_si128(units, lowBitCleared), separator));
+    }
+    if (_mm_movemask_epi8(found))
+        return true;
+#endif
+    for (; i < size; ++i) {
+        if ((chars[i] & 0xFFFE) == 0x2028)
+            return true;
+    }
+    return false;
+}
+
+// The line and paragraph separators that would break a name in two in the
+// list and on the clipboard, or 0 when [begin, end) holds neither.
+char16_t firstSeparator(const char16_t *begin, const char16_t *end)
+{
+    const char16_t *found = std::find_if(begin, end, [](char16_t c) { return c == u'\u2028' || c == u'\u2029'; });
+    return found == end ? 0 : *found;
 }
 
 QString fileError(const QString &path, const QString &reason)
@@ -308,7 +370,7 @@ DecodedRoster decodeRoster(QByteArrayView bytes)
     DecodedRoster decoded;
     const bool littleEndian = bytes.startsWith("\xFF\xFE");
     if (littleEndian || bytes.startsWith("\xFE\xFF")) {
-        decoded.text = decodeUtf16(bytes.sliced(2), littleEndian);
+        decoded.text = decodeUtf16(bytes.sliced(2), littleEndian, decoded.firstInvalidUnit);
         decoded.encoding = RosterEncoding::Utf16;
         decoded.hasNul = decoded.text.contains(QChar(0));
         return decoded;
@@ -360,6 +422,12 @@ RosterReport parseRoster(QByteArrayView bytes, const QString &fileName, MainStat
     }
     state.RosterText = std::move(decoded.text);
     const QStringView all(state.RosterText);
+    if (decoded.firstInvalidUnit >= 0 && report.error.isEmpty()) {
+        report.encodingWarning = QStringLiteral("%1 line %2: not valid UTF-16, so each broken character was read as U+FFFD.")
+                                         .arg(fileName, QString::number(lineOfText(all, decoded.firstInvalidUnit)));
+    }
+    // Rare enough that a line is only searched for them when the text holds one.
+    const bool hasSeparators = holdsSeparator(all);
 
     auto skip = [&](int lineNumber, const QString &reason) {
         ++report.skippedLines;
@@ -422,6 +490,9 @@ RosterReport parseRoster(QByteArrayView bytes, const QString &fileName, MainStat
                     skip(lineNumber, QStringLiteral("longer than %1 characters").arg(MaxRosterLineLength));
                 } else if (!secondComma) {
                     skip(lineNumber, QStringLiteral("fewer than two commas"));
+                } else if (const char16_t separator = hasSeparators ? firstSeparator(lineStart, secondComma) : 0) {
+                    skip(lineNumber, separator == u'\u2028' ? QStringLiteral("a name holds a line separator (U+2028)")
+                                                            : QStringLiteral("a name holds a paragraph separator (U+2029)"));
                 } else if (!readYear(secondComma + 1, lineEnd, year)) {
                     const QStringView yearText(secondComma + 1, lineEnd);
                     skip(lineNumber, QStringLiteral("year %1 is outside -32768..32767").arg(yearText.trimmed().left(20)));
