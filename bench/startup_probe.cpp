@@ -9,6 +9,7 @@
 // widgets-probe shows the program's window without its start sequence, so it
 // pays for the controls, pictures and icon but reads no roster.
 
+#include "common/nativepath.h"
 #include "windows/application.h"
 #include "windows/frmmain.h"
 
@@ -55,6 +56,6 @@ int main(int argc, char *argv[])
     return QApplication::exec();
 #else
     prepareApplication();
-    return runMainWindow(QApplication::applicationDirPath());
+    return runMainWindow(programDirectory());
 #endif
 }

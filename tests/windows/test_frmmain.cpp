@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Quillery developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "common/nativepath.h"
 #include "generate/randomsource.h"
 #include "windows/application.h"
 #include "windows/frmhelp.h"
@@ -96,6 +97,7 @@ private slots:
     void waitCursorRestored();
     void rosterFailureStopsStart_data();
     void rosterFailureStopsStart();
+    void programFolderNotUtf8IsRefused();
     void skippedLinesWarnOnce();
     void emptyPoolReported_data();
     void emptyPoolReported();
@@ -563,8 +565,18 @@ void TestFrmMain::rosterFailureStopsStart()
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
 
     // The program itself ends with a failure status and shows no window.
-    QVERIFY(runMainWindow(m_dir->path()) != 0);
+    QVERIFY(runMainWindow({m_dir->path(), {}}) != 0);
     QCOMPARE(m_messages->messages.size(), 2);
+}
+
+void TestFrmMain::programFolderNotUtf8IsRefused()
+{
+    QVERIFY(runMainWindow(programDirectoryFrom("/opt/Quill\xFF" "ery")) != 0);
+
+    QCOMPARE(m_messages->messages.size(), 1);
+    QCOMPARE(m_messages->messages[0].icon, QMessageBox::Critical);
+    QVERIFY2(m_messages->messages[0].text.startsWith(u"Cannot use the program's folder /opt/Quill\\xFFery: "),
+             qPrintable(m_messages->messages[0].text));
 }
 
 void TestFrmMain::skippedLinesWarnOnce()
