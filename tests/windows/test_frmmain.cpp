@@ -10,6 +10,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -82,6 +83,10 @@ private slots:
     void accessKeys();
     void helpKeys_data();
     void helpKeys();
+    void altChordsTypeNothing_data();
+    void altChordsTypeNothing();
+    void pasteKeepsTheFirstLine_data();
+    void pasteKeepsTheFirstLine();
     void tabOrderSelectsWholeFields();
     void yearRulesWhileTyping_data();
     void yearRulesWhileTyping();
@@ -316,6 +321,82 @@ void TestFrmMain::helpKeys()
     watcher.start(10);
     QTest::keySequence(QApplication::focusWidget(), keys);
     QTRY_COMPARE(shown, QStringLiteral("frmHelp"));
+}
+
+void TestFrmMain::altChordsTypeNothing_data()
+{
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<char>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<QString>("typed");
+
+    QTest::newRow("Alt+N in end year") << "txtYear1" << 'n' << Qt::KeyboardModifiers(Qt::AltModifier) << "";
+    QTest::newRow("Alt+Q in start year") << "txtYear0" << 'q' << Qt::KeyboardModifiers(Qt::AltModifier) << "";
+    QTest::newRow("Alt+Shift+N in count") << "txtNumNames" << 'N' << (Qt::AltModifier | Qt::ShiftModifier) << "";
+    QTest::newRow("Alt+N in the list") << "txtPlayerNames" << 'n' << Qt::KeyboardModifiers(Qt::AltModifier) << "";
+    QTest::newRow("plain N types") << "txtYear1" << 'n' << Qt::KeyboardModifiers() << "n";
+    QTest::newRow("AltGr as Ctrl+Alt types") << "txtYear1" << '@' << (Qt::ControlModifier | Qt::AltModifier) << "@";
+    QTest::newRow("AltGr as group switch types") << "txtPlayerNames" << '@'
+                                                 << (Qt::AltModifier | Qt::GroupSwitchModifier) << "@";
+}
+
+void TestFrmMain::altChordsTypeNothing()
+{
+    QFETCH(QString, focus);
+    QFETCH(char, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(QString, typed);
+    QVERIFY(open(SmallRoster));
+    QWidget *target = child<QWidget>(focus);
+    target->setFocus(Qt::MouseFocusReason);
+    const auto text = [&] {
+        auto *list = qobject_cast<QPlainTextEdit *>(target);
+        return list ? list->toPlainText() : qobject_cast<QLineEdit *>(target)->text();
+    };
+    if (auto *field = qobject_cast<QLineEdit *>(target))
+        field->end(false);
+    else
+        child<QPlainTextEdit>(focus)->moveCursor(QTextCursor::End);
+    const QString before = text();
+    const int generations = m_random->generations;
+
+    QTest::keyClick(target, key, modifiers);
+
+    QCOMPARE(text(), before + typed);
+    QCOMPARE(m_random->generations, generations);
+    QVERIFY(m_window->isVisible());
+}
+
+void TestFrmMain::pasteKeepsTheFirstLine_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("cursor"); // -1: all selected
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("CR LF after a start year") << "txtYear0" << -1 << "1950\r\n" << "1950";
+    QTest::newRow("LF into the middle of the count") << "txtNumNames" << 1 << "3\n4\n" << "132";
+    QTest::newRow("CR alone") << "txtYear1" << -1 << "1999\r2000" << "1999";
+    QTest::newRow("line separator") << "txtNumNames" << 0 << QStringLiteral("5\u20286") << "512";
+    QTest::newRow("paragraph separator first") << "txtNumNames" << 2 << QStringLiteral("\u20297") << "12";
+    QTest::newRow("no line break") << "txtYear0" << 0 << "1" << "11871";
+}
+
+void TestFrmMain::pasteKeepsTheFirstLine()
+{
+    QFETCH(QString, name);
+    QFETCH(int, cursor);
+    QFETCH(QString, clipboard);
+    QFETCH(QString, text);
+    QVERIFY(open(SmallRoster));
+    QLineEdit *target = field(name);
+    target->setFocus(Qt::MouseFocusReason);
+    cursor < 0 ? target->selectAll() : target->setCursorPosition(cursor);
+    QGuiApplication::clipboard()->setText(clipboard);
+
+    QTest::keySequence(target, QKeySequence::Paste);
+
+    QCOMPARE(target->text(), text);
 }
 
 void TestFrmMain::tabOrderSelectsWholeFields()
