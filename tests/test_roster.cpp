@@ -325,11 +325,6 @@ struct BrokenUtf16 {
     int warningLine;            // 0: no warning
 };
 
-void PrintTo(const BrokenUtf16 &row, std::ostream *os)
-{
-    *os << QString::fromUtf16(row.text).toUtf8().toHex().toStdString() << (row.oddByte ? " + 1 byte" : "");
-}
-
 class RosterBrokenUtf16 : public ::testing::TestWithParam<BrokenUtf16> { };
 
 TEST_P(RosterBrokenUtf16, ReadsU_FFFDAndWarnsNamingTheLine)

