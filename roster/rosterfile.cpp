@@ -116,31 +116,6 @@ int lineOfText(QStringView text, qsizetype offset)
     return line;
 }
 
-// Whether text holds a line or paragraph separator (U+2028, U+2029), which
-// differ only in their lowest bit. One pass without a branch per character.
-bool holdsSeparator(QStringView text)
-{
-    const char16_t *const chars = text.utf16();
-    const qsizetype size = text.size();
-    qsizetype i = 0;
-#if defined(__SSE2__)
-    const __m128i lowBitCleared = _mm_set1_epi16(short(0xFFFE));
-    const __m128i separator = _mm_set1_epi16(0x2028);
-    __m128i found = _mm_setzero_si128();
-    for (; size - i >= 8; i += 8) {
-        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(chars + i));
-        found = _mm_or_si128(found, _mm_cmpeq_epi16(_mm_and_si128(units, lowBitCleared), separator));
-    }
-    if (_mm_movemask_epi8(found))
-        return true;
-#endif
-    for (; i < size; ++i) {
-        if ((chars[i] & 0xFFFE) == 0x2028)
-            return true;
-    }
-    return false;
-}
-
 // The line and paragraph separators that would break a name in two in the
 // list and on the clipboard, or 0 when [begin, end) holds neither.
 char16_t firstSeparator(const char16_t *begin, const char16_t *end)
@@ -234,6 +209,7 @@ constexpr qsizetype BlockLength = 64;
 struct SeparatorMasks {
     quint64 commas = 0;
     quint64 lineEnds = 0;
+    bool lineOrParagraph = false; // U+2028 or U+2029, which differ only in their lowest bit
 };
 
 inline SeparatorMasks separatorMasks(const char16_t *text, qsizetype count)
@@ -244,6 +220,9 @@ inline SeparatorMasks separatorMasks(const char16_t *text, qsizetype count)
         const __m128i comma = _mm_set1_epi16(u',');
         const __m128i cr = _mm_set1_epi16(u'\r');
         const __m128i lf = _mm_set1_epi16(u'\n');
+        const __m128i lowBitCleared = _mm_set1_epi16(short(0xFFFE));
+        const __m128i lineSeparator = _mm_set1_epi16(0x2028);
+        __m128i lineOrParagraph = _mm_setzero_si128();
         for (int part = 0; part < 4; ++part) {
             const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + part * 16));
             const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + part * 16 + 8));
@@ -252,7 +231,11 @@ inline SeparatorMasks separatorMasks(const char16_t *text, qsizetype count)
                                                  _mm_or_si128(_mm_cmpeq_epi16(high, cr), _mm_cmpeq_epi16(high, lf)));
             masks.commas |= quint64(unsigned(_mm_movemask_epi8(commas))) << (part * 16);
             masks.lineEnds |= quint64(unsigned(_mm_movemask_epi8(ends))) << (part * 16);
+            lineOrParagraph = _mm_or_si128(lineOrParagraph,
+                                           _mm_or_si128(_mm_cmpeq_epi16(_mm_and_si128(low, lowBitCleared), lineSeparator),
+                                                        _mm_cmpeq_epi16(_mm_and_si128(high, lowBitCleared), lineSeparator)));
         }
+        masks.lineOrParagraph = _mm_movemask_epi8(lineOrParagraph) != 0;
         return masks;
     }
 #endif
@@ -261,6 +244,8 @@ inline SeparatorMasks separatorMasks(const char16_t *text, qsizetype count)
             masks.commas |= quint64(1) << k;
         else if (text[k] == u'\r' || text[k] == u'\n')
             masks.lineEnds |= quint64(1) << k;
+        else if ((text[k] & 0xFFFE) == 0x2028)
+            masks.lineOrParagraph = true;
     }
     return masks;
 }
@@ -426,8 +411,9 @@ RosterReport parseRoster(QByteArrayView bytes, const QString &fileName, MainStat
         report.encodingWarning = QStringLiteral("%1 line %2: not valid UTF-16, so each broken character was read as U+FFFD.")
                                          .arg(fileName, QString::number(lineOfText(all, decoded.firstInvalidUnit)));
     }
-    // Rare enough that a line is only searched for them when the text holds one.
-    const bool hasSeparators = holdsSeparator(all);
+    // Line and paragraph separators are rare enough that a line is searched
+    // for them only once the scan has met one.
+    bool seenSeparator = false;
 
     auto skip = [&](int lineNumber, const QString &reason) {
         ++report.skippedLines;
@@ -465,7 +451,8 @@ RosterReport parseRoster(QByteArrayView bytes, const QString &fileName, MainStat
     for (qsizetype blockStart = 0; !full && blockStart <= size; blockStart += BlockLength) {
         const char16_t *const base = begin + blockStart;
         const qsizetype length = std::min(BlockLength, size - blockStart);
-        auto [commas, lineEnds] = separatorMasks(base, length);
+        auto [commas, lineEnds, lineOrParagraph] = separatorMasks(base, length);
+        seenSeparator |= lineOrParagraph;
         if (length < BlockLength)
             lineEnds |= quint64(1) << length;
         while (lineEnds) {
@@ -490,7 +477,7 @@ RosterReport parseRoster(QByteArrayView bytes, const QString &fileName, MainStat
                     skip(lineNumber, QStringLiteral("longer than %1 characters").arg(MaxRosterLineLength));
                 } else if (!secondComma) {
                     skip(lineNumber, QStringLiteral("fewer than two commas"));
-                } else if (const char16_t separator = hasSeparators ? firstSeparator(lineStart, secondComma) : 0) {
+                } else if (const char16_t separator = seenSeparator ? firstSeparator(lineStart, secondComma) : 0) {
                     skip(lineNumber, separator == u'\u2028' ? QStringLiteral("a name holds a line separator (U+2028)")
                                                             : QStringLiteral("a name holds a paragraph separator (U+2029)"));
                 } else if (!readYear(secondComma + 1, lineEnd, year)) {
