@@ -303,8 +303,6 @@ struct UserTextCase {
     const char *expectedLine; // one line of stderr
 };
 
-void PrintTo(const UserTextCase &row, std::ostream *out) { *out << row.name; }
-
 class MessagesKeepUserText : public NamesCommand, public ::testing::WithParamInterface<UserTextCase> { };
 
 TEST_P(MessagesKeepUserText, AsTyped)

@@ -646,8 +646,7 @@ void TestFrmMain::programFolderNotUtf8IsRefused()
 
     QCOMPARE(m_messages->messages.size(), 1);
     QCOMPARE(m_messages->messages[0].icon, QMessageBox::Critical);
-    QVERIFY2(m_messages->messages[0].text.startsWith(u"Cannot use the program's folder /opt/Quill\\xFFery: "),
-             qPrintable(m_messages->messages[0].text));
+    QVERIFY(m_messages->messages[0].text.startsWith(u"Cannot use the program's folder /opt/Quill\\xFFery: "));
 }
 
 void TestFrmMain::skippedLinesWarnOnce()
