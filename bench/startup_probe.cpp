@@ -10,6 +10,7 @@
 // pays for the controls, pictures and icon but reads no roster.
 
 #include "common/startupheap.h"
+#include "common/nativepath.h"
 #include "windows/application.h"
 #include "windows/frmmain.h"
 
@@ -58,6 +59,6 @@ int main(int argc, char *argv[])
 #else
     prepareStartupHeap();
     prepareApplication();
-    return runMainWindow(QApplication::applicationDirPath());
+    return runMainWindow(programDirectory());
 #endif
 }

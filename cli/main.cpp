@@ -10,6 +10,8 @@
 #include "common/installlayout.h"
 #include "common/mainstate.h"
 #include "common/startupheap.h"
+#include "common/nativepath.h"
+#include "common/standardstreams.h"
 #include "generate/allowednames.h"
 #include "generate/generator.h"
 #include "generate/randomsource.h"
@@ -25,11 +27,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -37,14 +38,10 @@ enum ExitStatus { Success = 0, Failure = 1, RosterUnusable = 2 };
 
 const QString ProgramName = QStringLiteral("quillery-names");
 
-void print(FILE *stream, const QByteArray &bytes)
-{
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-}
-
 void print(FILE *stream, const QString &text)
 {
-    print(stream, text.toUtf8());
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
 }
 
 // Every error the program itself reports goes through here.
@@ -57,6 +54,34 @@ int usageError(const QString &message)
 {
     printError(message + QStringLiteral(" Try --help."));
     return Failure;
+}
+
+// Help and version go to stdout like the names, and a failure to write them
+// is reported like theirs.
+int printInformation(const QString &what, const QString &text)
+{
+    const QString reason = writeAndFlush(stdout, text.toUtf8());
+    if (reason.isEmpty())
+        return Success;
+    printError(QStringLiteral("cannot write the %1: %2").arg(what, reason));
+    return Failure;
+}
+
+// An argument that is not valid UTF-8 would be read with U+FFFD in place of
+// its bad bytes, and as a path would name another file. Returns the first one.
+std::optional<QByteArray> undecodableArgument(int argc, char *argv[])
+{
+#ifndef Q_OS_WIN
+    for (int i = 1; i < argc; ++i) {
+        if (!decodesWithoutLoss(argv[i]))
+            return QByteArray(argv[i]);
+    }
+#else
+    // Qt reads the arguments from the system as UTF-16, not from argv.
+    Q_UNUSED(argc);
+    Q_UNUSED(argv);
+#endif
+    return std::nullopt;
 }
 
 // One field of a CSV record: quoted when it holds a comma, a double quote, CR
@@ -104,6 +129,10 @@ const QStringList Formats = {QStringLiteral("text"), QStringLiteral("csv"), QStr
 
 int main(int argc, char *argv[])
 {
+    if (!reserveStandardDescriptors()) {
+        printError(QStringLiteral("standard output is closed, so the names would be lost; nothing was done."));
+        return Failure;
+    }
     QCoreApplication app(argc, argv);
     prepareStartupHeap();
     QCoreApplication::setApplicationName(ProgramName);
@@ -126,19 +155,21 @@ int main(int argc, char *argv[])
     parser.addOptions({helpOption, versionOption, fromOption, toOption, countOption, rosterOption, seedOption,
                        fictionalOption, uniqueOption, formatOption, appendOption, verboseOption});
 
+    if (const std::optional<QByteArray> argument = undecodableArgument(argc, argv)) {
+        printError(QStringLiteral("Cannot use the argument '%1': it is not valid UTF-8, so it would stand for another "
+                                  "name or text.").arg(printableName(*argument)));
+        return Failure;
+    }
     if (!parser.parse(QCoreApplication::arguments()))
         return usageError(parser.errorText());
     if (parser.isSet(helpOption)) {
         // The usage line names the program, not the path it was started by.
         QString help = parser.helpText();
         help.replace(0, help.indexOf(u'\n'), QStringLiteral("Usage: %1 [options]").arg(ProgramName));
-        print(stdout, help);
-        return Success;
+        return printInformation(QStringLiteral("help"), help);
     }
-    if (parser.isSet(versionOption)) {
-        print(stdout, ProgramName + u' ' + ApplicationVersion.toString() + u'\n');
-        return Success;
-    }
+    if (parser.isSet(versionOption))
+        return printInformation(QStringLiteral("version"), ProgramName + u' ' + ApplicationVersion.toString() + u'\n');
     if (!parser.positionalArguments().isEmpty())
         return usageError(QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().first()));
     const QString format = parser.value(formatOption);
@@ -158,10 +189,23 @@ int main(int argc, char *argv[])
         random = std::make_unique<ClockRandom>();
     }
 
+    CheckedPath appendPath;
+    if (parser.isSet(appendOption)) {
+        appendPath = absoluteFromCurrentFolder(parser.value(appendOption));
+        if (!appendPath.ok()) {
+            printError(appendPath.error);
+            return Failure;
+        }
+    }
+    const CheckedPath rosterPath = parser.isSet(rosterOption) ? absoluteFromCurrentFolder(parser.value(rosterOption))
+                                                              : programDirectory();
+    if (!rosterPath.ok()) {
+        printError(rosterPath.error);
+        return RosterUnusable;
+    }
+
     auto state = std::make_unique<MainState>();
-    state->DataFilePath = parser.isSet(rosterOption)
-            ? QDir::current().absoluteFilePath(parser.value(rosterOption))
-            : rosterLocation(QCoreApplication::applicationDirPath());
+    state->DataFilePath = parser.isSet(rosterOption) ? rosterPath.path : rosterLocation(rosterPath.path);
     const RosterReport report = LoadNameFile(*state);
     if (!report.loaded()) {
         printError(report.error);
@@ -179,7 +223,8 @@ int main(int argc, char *argv[])
             : GenerateNames(*state, parser.value(countOption), *random);
 
     if (parser.isSet(verboseOption))
-        print(stderr, QStringLiteral("Period: %1 to %2, %3 players\n").arg(fields.startText(), fields.endText()).arg(state->PoolCount));
+        print(stderr, QStringLiteral("Period: %1 to %2, %3 players\n")
+                              .arg(fields.startText(), fields.endText(), QString::number(state->PoolCount)));
     if (report.hasWarnings())
         print(stderr, report.warningText() + u'\n');
     if (!generation.problem.isEmpty()) {
@@ -191,24 +236,26 @@ int main(int argc, char *argv[])
     if (parser.isSet(appendOption)) {
         // A file-size limit must give an error to report, not end the program.
         std::signal(SIGXFSZ, SIG_IGN);
-        const ListFileReport saved = appendListBlock(QDir::current().absoluteFilePath(parser.value(appendOption)), block);
+        const ListFileReport saved = appendListBlock(appendPath.path, block);
         if (!saved.saved()) {
             printError(saved.error);
             return Failure;
         }
     }
 
-    if (format == u"csv")
-        print(stdout, csvText(*state));
-    else if (format == u"json")
-        print(stdout, jsonText(*state, fields));
-    else if (format == u"block")
-        print(stdout, block);
-    else
-        print(stdout, plainText(generation));
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        printError(QStringLiteral("cannot write the names: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
-        return Failure;
+    const QByteArray output = format == u"csv" ? csvText(*state)
+            : format == u"json"                ? jsonText(*state, fields)
+            : format == u"block"               ? block
+                                               : plainText(generation);
+    const QString reason = writeAndFlush(stdout, output);
+    if (reason.isEmpty())
+        return Success;
+    // A script that runs the command again would append a second block.
+    if (parser.isSet(appendOption)) {
+        printError(QStringLiteral("the block was appended to %1; only printing the names failed: %2")
+                           .arg(QDir::toNativeSeparators(appendPath.path), reason));
+    } else {
+        printError(QStringLiteral("cannot write the names: %1").arg(reason));
     }
-    return Success;
+    return Failure;
 }

@@ -66,13 +66,28 @@ QString checkDecoding(QByteArrayView bytes, const MainState &state, const Roster
     const qsizetype size = bytes.size();
     QString text;
     bool windows1252 = false;
+    qsizetype brokenUtf16 = -1; // where the first U+FFFD for broken UTF-16 stands
     const bool littleEndian = bytes.startsWith("\xFF\xFE");
     if (littleEndian || bytes.startsWith("\xFE\xFF")) {
-        text.reserve(size / 2);
+        QList<char16_t> units;
         for (qsizetype i = 2; i + 1 < size; i += 2)
-            text += QChar(littleEndian ? char16_t(data[i] | data[i + 1] << 8) : char16_t(data[i] << 8 | data[i + 1]));
-        if (size % 2)
+            units.append(littleEndian ? char16_t(data[i] | data[i + 1] << 8) : char16_t(data[i] << 8 | data[i + 1]));
+        for (qsizetype i = 0; i < units.size(); ++i) {
+            const bool pair = QChar::isHighSurrogate(units[i]) && i + 1 < units.size() && QChar::isLowSurrogate(units[i + 1]);
+            if (pair) {
+                text += QChar(units[i]);
+                text += QChar(units[++i]);
+            } else if (QChar::isSurrogate(units[i])) {
+                brokenUtf16 = brokenUtf16 < 0 ? text.size() : brokenUtf16;
+                text += QChar::ReplacementCharacter;
+            } else {
+                text += QChar(units[i]);
+            }
+        }
+        if (size % 2) {
+            brokenUtf16 = brokenUtf16 < 0 ? text.size() : brokenUtf16;
             text += QChar::ReplacementCharacter;
+        }
     } else if (size == 0 || !std::memchr(data, 0, size_t(size))) {
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         text = utf8(bytes);
@@ -86,7 +101,12 @@ QString checkDecoding(QByteArrayView bytes, const MainState &state, const Roster
         FUZZ_CHECK(report.error.startsWith(QStringLiteral("it holds NUL bytes")));
         return {};
     }
-    FUZZ_CHECK(report.encodingWarning.isEmpty() == !(windows1252 && holdsMultiByteUtf8(bytes)));
+    FUZZ_CHECK(report.encodingWarning.isEmpty() == (!(windows1252 && holdsMultiByteUtf8(bytes)) && brokenUtf16 < 0));
+    if (brokenUtf16 >= 0) {
+        QString before = text.first(brokenUtf16);
+        before.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+        FUZZ_CHECK(report.encodingWarning.startsWith(QStringLiteral("fuzz.txt line %1: ").arg(before.count(u'\n') + 1)));
+    }
     if (!windows1252) {
         FUZZ_CHECK(state.RosterText == text);
         return text;
@@ -116,7 +136,7 @@ void checkAgainstLines(QStringView text, const MainState &state, const RosterRep
     auto skip = [&](int lineNumber, const QString &reason) {
         ++skipped;
         if (details.size() < 5)
-            details << QStringLiteral("fuzz.txt line %1: %2").arg(lineNumber).arg(reason);
+            details << QStringLiteral("fuzz.txt line %1: %2").arg(QString::number(lineNumber), reason);
     };
     const char16_t *chars = text.utf16();
     qsizetype start = 0;
@@ -140,6 +160,14 @@ void checkAgainstLines(QStringView text, const MainState &state, const RosterRep
         const qsizetype second = first < 0 ? -1 : line.indexOf(u',', first + 1);
         if (second < 0) {
             skip(lineNumber, QStringLiteral("fewer than two commas"));
+            continue;
+        }
+        const QStringView names = line.first(second);
+        if (names.contains(u'\u2028') || names.contains(u'\u2029')) {
+            const bool paragraph = names.indexOf(u'\u2029') >= 0
+                    && (names.indexOf(u'\u2028') < 0 || names.indexOf(u'\u2029') < names.indexOf(u'\u2028'));
+            skip(lineNumber, paragraph ? QStringLiteral("a name holds a paragraph separator (U+2029)")
+                                       : QStringLiteral("a name holds a line separator (U+2028)"));
             continue;
         }
         const QStringView yearText = line.sliced(second + 1);

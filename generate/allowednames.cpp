@@ -130,8 +130,7 @@ QString AllowedNames::limitProblem(qint16 count, const MainState &state) const
         return QStringLiteral("The only name that can be made from %1 is a real player's name.").arg(players);
     if (possible == 0) {
         return QStringLiteral("All %1 names that can be made from %2 are real players' names.")
-                .arg(m_real.size())
-                .arg(players);
+                .arg(QString::number(m_real.size()), players);
     }
     if (m_rules.unique && quint64(count) > possible) {
         // One substitution for all four, so that a year text holding "%4"

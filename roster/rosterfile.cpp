@@ -66,8 +66,10 @@ QString decodeWindows1252(QByteArrayView bytes)
     return text;
 }
 
-// A byte left over at the end is half a character, shown as U+FFFD.
-QString decodeUtf16(QByteArrayView bytes, bool littleEndian)
+// A byte left over at the end is half a character, and a surrogate without
+// its partner no character at all; each is shown as U+FFFD, and
+// firstInvalidUnit is set to where the first one stands, or -1.
+QString decodeUtf16(QByteArrayView bytes, bool littleEndian, qsizetype &firstInvalidUnit)
 {
     const qsizetype units = bytes.size() / 2;
     QString text(units + bytes.size() % 2, Qt::Uninitialized);
@@ -78,9 +80,44 @@ QString decodeUtf16(QByteArrayView bytes, bool littleEndian)
         const unsigned second = in[2 * i + 1];
         out[i] = char16_t(littleEndian ? first | second << 8 : first << 8 | second);
     }
-    if (bytes.size() % 2)
+    firstInvalidUnit = -1;
+    for (qsizetype i = 0; i < units; ++i) {
+        if (!QChar::isSurrogate(out[i]))
+            continue;
+        if (QChar::isHighSurrogate(out[i]) && i + 1 < units && QChar::isLowSurrogate(out[i + 1])) {
+            ++i;
+            continue;
+        }
+        out[i] = QChar::ReplacementCharacter;
+        if (firstInvalidUnit < 0)
+            firstInvalidUnit = i;
+    }
+    if (bytes.size() % 2) {
         out[units] = QChar::ReplacementCharacter;
+        if (firstInvalidUnit < 0)
+            firstInvalidUnit = units;
+    }
     return text;
+}
+
+// The line, from 1, that holds the character at offset; CR LF, LF and a lone
+// CR each end a line.
+int lineOfText(QStringView text, qsizetype offset)
+{
+    int line = 1;
+    for (qsizetype i = 0; i < offset; ++i) {
+        if (text[i] == u'\n' || (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n')))
+            ++line;
+    }
+    return line;
+}
+
+// The line and paragraph separators that would break a name in two in the
+// list and on the clipboard, or 0 when [begin, end) holds neither.
+char16_t firstSeparator(const char16_t *begin, const char16_t *end)
+{
+    const char16_t *found = std::find_if(begin, end, [](char16_t c) { return c == u'\u2028' || c == u'\u2029'; });
+    return found == end ? 0 : *found;
 }
 
 QString fileError(const QString &path, const QString &reason)
@@ -104,6 +141,7 @@ constexpr qsizetype BlockLength = 64;
 struct SeparatorMasks {
     quint64 commas = 0;
     quint64 lineEnds = 0;
+    bool lineOrParagraph = false; // U+2028 or U+2029, which differ only in their lowest bit
 };
 
 inline SeparatorMasks separatorMasks(const char16_t *text, qsizetype count)
@@ -114,6 +152,9 @@ inline SeparatorMasks separatorMasks(const char16_t *text, qsizetype count)
         const __m128i comma = _mm_set1_epi16(u',');
         const __m128i cr = _mm_set1_epi16(u'\r');
         const __m128i lf = _mm_set1_epi16(u'\n');
+        const __m128i lowBitCleared = _mm_set1_epi16(short(0xFFFE));
+        const __m128i lineSeparator = _mm_set1_epi16(0x2028);
+        __m128i lineOrParagraph = _mm_setzero_si128();
         for (int part = 0; part < 4; ++part) {
             const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + part * 16));
             const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + part * 16 + 8));
@@ -122,7 +163,11 @@ inline SeparatorMasks separatorMasks(const char16_t *text, qsizetype count)
                                                  _mm_or_si128(_mm_cmpeq_epi16(high, cr), _mm_cmpeq_epi16(high, lf)));
             masks.commas |= quint64(unsigned(_mm_movemask_epi8(commas))) << (part * 16);
             masks.lineEnds |= quint64(unsigned(_mm_movemask_epi8(ends))) << (part * 16);
+            lineOrParagraph = _mm_or_si128(lineOrParagraph,
+                                           _mm_or_si128(_mm_cmpeq_epi16(_mm_and_si128(low, lowBitCleared), lineSeparator),
+                                                        _mm_cmpeq_epi16(_mm_and_si128(high, lowBitCleared), lineSeparator)));
         }
+        masks.lineOrParagraph = _mm_movemask_epi8(lineOrParagraph) != 0;
         return masks;
     }
 #endif
@@ -131,6 +176,8 @@ inline SeparatorMasks separatorMasks(const char16_t *text, qsizetype count)
             masks.commas |= quint64(1) << k;
         else if (text[k] == u'\r' || text[k] == u'\n')
             masks.lineEnds |= quint64(1) << k;
+        else if ((text[k] & 0xFFFE) == 0x2028)
+            masks.lineOrParagraph = true;
     }
     return masks;
 }
@@ -161,11 +208,10 @@ bool readYear(const char16_t *text, const char16_t *end, qint16 &year)
     return value.has_value();
 }
 
-// A name that borrows its characters from the roster text. Built in place:
-// QString::fromRawData is not inline, and this runs twice for every player.
+// A name that borrows its characters from the roster text, which outlives it.
 inline QString borrowedName(const char16_t *begin, const char16_t *end)
 {
-    return QString(QString::DataPointer(nullptr, const_cast<char16_t *>(begin), end - begin));
+    return QString::fromRawData(reinterpret_cast<const QChar *>(begin), end - begin);
 }
 
 } // namespace
@@ -261,7 +307,7 @@ DecodedRoster decodeRoster(QByteArrayView bytes)
     DecodedRoster decoded;
     const bool littleEndian = bytes.startsWith("\xFF\xFE");
     if (littleEndian || bytes.startsWith("\xFE\xFF")) {
-        decoded.text = decodeUtf16(bytes.sliced(2), littleEndian);
+        decoded.text = decodeUtf16(bytes.sliced(2), littleEndian, decoded.firstInvalidUnit);
         decoded.encoding = RosterEncoding::Utf16;
         decoded.hasNul = decoded.text.contains(QChar(0));
         return decoded;
@@ -313,16 +359,22 @@ RosterReport parseRoster(QByteArrayView bytes, const QString &fileName, MainStat
     // not is a file damaged or pieced together, whose names may be garbled.
     if (decoded.encoding == RosterEncoding::Windows1252 && decoded.mixesUtf8) {
         report.encodingWarning = QStringLiteral("%1 line %2: not valid UTF-8, so the whole file was read as Windows-1252.")
-                                         .arg(fileName)
-                                         .arg(lineOfByte(bytes, decoded.firstInvalidByte));
+                                         .arg(fileName, QString::number(lineOfByte(bytes, decoded.firstInvalidByte)));
     }
     state.RosterText = std::move(decoded.text);
     const QStringView all(state.RosterText);
+    if (decoded.firstInvalidUnit >= 0 && report.error.isEmpty()) {
+        report.encodingWarning = QStringLiteral("%1 line %2: not valid UTF-16, so each broken character was read as U+FFFD.")
+                                         .arg(fileName, QString::number(lineOfText(all, decoded.firstInvalidUnit)));
+    }
+    // Line and paragraph separators are rare enough that a line is searched
+    // for them only once the scan has met one.
+    bool seenSeparator = false;
 
     auto skip = [&](int lineNumber, const QString &reason) {
         ++report.skippedLines;
         if (report.skipDetails.size() < MaxSkipDetails)
-            report.skipDetails << QStringLiteral("%1 line %2: %3").arg(fileName).arg(lineNumber).arg(reason);
+            report.skipDetails << QStringLiteral("%1 line %2: %3").arg(fileName, QString::number(lineNumber), reason);
     };
 
     int count = 0;
@@ -355,7 +407,8 @@ RosterReport parseRoster(QByteArrayView bytes, const QString &fileName, MainStat
     for (qsizetype blockStart = 0; !full && blockStart <= size; blockStart += BlockLength) {
         const char16_t *const base = begin + blockStart;
         const qsizetype length = std::min(BlockLength, size - blockStart);
-        auto [commas, lineEnds] = separatorMasks(base, length);
+        auto [commas, lineEnds, lineOrParagraph] = separatorMasks(base, length);
+        seenSeparator |= lineOrParagraph;
         if (length < BlockLength)
             lineEnds |= quint64(1) << length;
         while (lineEnds) {
@@ -380,6 +433,9 @@ RosterReport parseRoster(QByteArrayView bytes, const QString &fileName, MainStat
                     skip(lineNumber, QStringLiteral("longer than %1 characters").arg(MaxRosterLineLength));
                 } else if (!secondComma) {
                     skip(lineNumber, QStringLiteral("fewer than two commas"));
+                } else if (const char16_t separator = seenSeparator ? firstSeparator(lineStart, secondComma) : 0) {
+                    skip(lineNumber, separator == u'\u2028' ? QStringLiteral("a name holds a line separator (U+2028)")
+                                                            : QStringLiteral("a name holds a paragraph separator (U+2029)"));
                 } else if (!readYear(secondComma + 1, lineEnd, year)) {
                     const QStringView yearText(secondComma + 1, lineEnd);
                     skip(lineNumber, QStringLiteral("year %1 is outside -32768..32767").arg(yearText.trimmed().left(20)));

@@ -24,7 +24,7 @@ struct RosterReport {
     int skippedLines = 0;        // lines that hold no usable record
     QStringList skipDetails;     // the first few, as "Kordane.txt line 17: fewer than two commas"
     int ignoredFromLine = 0;     // > 0: lines from here on did not fit in the store
-    QString encodingWarning;     // set when the file mixed UTF-8 with other bytes and was read as Windows-1252
+    QString encodingWarning;     // set when the file mixed UTF-8 with other bytes and was read as Windows-1252, or was broken UTF-16
 
     bool loaded() const { return error.isEmpty(); }
     bool hasWarnings() const { return skippedLines > 0 || ignoredFromLine > 0 || !encodingWarning.isEmpty(); }
@@ -39,13 +39,15 @@ struct DecodedRoster {
     RosterEncoding encoding = RosterEncoding::Utf8;
     qsizetype firstInvalidByte = -1; // Windows1252: offset of the first byte that is not UTF-8
     bool mixesUtf8 = false;          // Windows1252: some well-formed multi-byte UTF-8 stands in it too
+    qsizetype firstInvalidUnit = -1; // Utf16: index in text of the first U+FFFD that stands for broken input
     bool hasNul = false;             // the text holds U+0000, so it is no text roster
 };
 
 // Turns the roster file's bytes into text: UTF-16 (little or big endian) after
-// its byte-order mark, else UTF-8 when the bytes are valid UTF-8, else
-// Windows-1252. A leading UTF-8 byte-order mark is dropped either way, and
-// counts as UTF-8 for mixesUtf8.
+// its byte-order mark, with U+FFFD for each unpaired surrogate and a lone last
+// byte, else UTF-8 when the bytes are valid UTF-8, else Windows-1252. A leading
+// UTF-8 byte-order mark is dropped either way, and counts as UTF-8 for
+// mixesUtf8.
 DecodedRoster decodeRoster(QByteArrayView bytes);
 QString decodeRosterText(QByteArrayView bytes);
 

@@ -198,6 +198,8 @@ INSTANTIATE_TEST_SUITE_P(
         BlockCase{"YearTextsAsTheyStand", "1871", "2000abc", withPicks({{"Smith", "John"}}),
                   "1871 , 2000abc\r\nSmith,John\r\n\r\n\r\n"},
         BlockCase{"EmptyYearTexts", "", "", withPicks({{"Smith", "John"}}), " , \r\nSmith,John\r\n\r\n\r\n"},
+        BlockCase{"LineBreaksInYearTextsAsBlanks", "1950\r\n\r\n\r\n", QStringLiteral("\n19\r\r60\u2028\u2029"),
+                  withPicks({{"Smith", "John"}}), "1950    ,  19  60  \r\nSmith,John\r\n\r\n\r\n"},
         BlockCase{"CommaInNameUnchanged", "1871", "2000", withPicks({{"Smith,Jr", "John"}}),
                   "1871 , 2000\r\nSmith,Jr,John\r\n\r\n\r\n"},
         BlockCase{"BlanksKept", "1871", "2000", withPicks({{" Van Haltren", "George "}}),

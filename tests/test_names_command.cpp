@@ -297,6 +297,32 @@ TEST_P(AppendCommand, AppendsTheBlockOrLeavesTheFileAsItWas)
 
 INSTANTIATE_TEST_SUITE_P(Limits, AppendCommand, ::testing::Bool());
 
+struct UserTextCase {
+    const char *name;
+    const char *rosterName;
+    QByteArray roster;
+    QStringList arguments;
+    const char *expectedLine; // one line of stderr
+};
+
+class MessagesKeepUserText : public NamesCommand, public ::testing::WithParamInterface<UserTextCase> { };
+
+TEST_P(MessagesKeepUserText, AsTyped)
+{
+    const UserTextCase &row = GetParam();
+    writeRoster(row.roster, QString::fromUtf8(row.rosterName));
+    const CommandRun result = run(QStringList{QStringLiteral("--roster"), QString::fromUtf8(row.rosterName)} + row.arguments);
+    EXPECT_TRUE(result.err.split(u'\n').contains(QString::fromUtf8(row.expectedLine))) << result.err.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Messages, MessagesKeepUserText, ::testing::Values(
+    UserTextCase{"YearText", "r.txt", SmallRoster, {"--verbose", "--from", "1900%1", "--to", "1950"},
+                 "Period: 1900%1 to 1950, 4 players"},
+    UserTextCase{"RosterName", "r%2x.txt", "A,a,1900\nbad\n", {}, "r%2x.txt line 2: fewer than two commas"},
+    UserTextCase{"NotUtf8RosterName", "r%1%2.txt", "A,a,1900\nR\xE9,b,1900\n", {},
+                 "r%1%2.txt line 2: not valid UTF-8, so the whole file was read as Windows-1252."}),
+    [](const ::testing::TestParamInfo<UserTextCase> &info) { return std::string(info.param.name); });
+
 TEST_F(NamesCommand, ShippedRosterBesideTheProgramIsTheDefault)
 {
     const CommandRun result = run({QStringLiteral("--verbose")});

@@ -88,7 +88,8 @@ INSTANTIATE_TEST_SUITE_P(Fields, RosterLineSplits, ::testing::Values(
     LineFields{"Smith,John,1901.5", u"Smith", u"John", 1902},
     LineFields{"Smith,John,32767", u"Smith", u"John", 32767},
     LineFields{"Smith,John,-32768", u"Smith", u"John", -32768},
-    LineFields{"Smith,John,-32768.5", u"Smith", u"John", -32768}));
+    LineFields{"Smith,John,-32768.5", u"Smith", u"John", -32768},
+    LineFields{"Smith,John,1901\xE2\x80\xA9", u"Smith", u"John", 1901}));
 
 TEST(RosterFile, RecordsKeepFileOrderAndPoolsHaveOneSpareSlot)
 {
@@ -189,7 +190,10 @@ INSTANTIATE_TEST_SUITE_P(Reasons, RosterBadLine, ::testing::Values(
     BadLine{"Smith,John,40000", u"year 40000 is outside -32768..32767"},
     BadLine{"Smith,John,32767.5", u"year 32767.5 is outside -32768..32767"},
     BadLine{"Smith,John,-32768.6", u"year -32768.6 is outside -32768..32767"},
-    BadLine{"Smith,John, 1e9 ", u"year 1e9 is outside -32768..32767"}));
+    BadLine{"Smith,John, 1e9 ", u"year 1e9 is outside -32768..32767"},
+    BadLine{"Smith\xE2\x80\xA8,John,1900", u"a name holds a line separator (U+2028)"},
+    BadLine{"Smith,Jo\xE2\x80\xA9hn,1900", u"a name holds a paragraph separator (U+2029)"},
+    BadLine{"Smith,\xE2\x80\xA9\xE2\x80\xA8,1900", u"a name holds a paragraph separator (U+2029)"}));
 
 struct LongLine {
     const char16_t *character;
@@ -315,6 +319,40 @@ TEST(RosterDecoding, Utf16WithByteOrderMarkLoadsAndNulBytesAreRefused)
         EXPECT_EQ(parsed.state->Years[1], 1902);
     }
 }
+
+struct BrokenUtf16 {
+    const char16_t *text;
+    bool bigEndian;
+    bool oddByte;               // one byte more after the text
+    const char16_t *secondLast; // LastNames[1] as read
+    int warningLine;            // 0: no warning
+};
+
+class RosterBrokenUtf16 : public ::testing::TestWithParam<BrokenUtf16> { };
+
+TEST_P(RosterBrokenUtf16, ReadsU_FFFDAndWarnsNamingTheLine)
+{
+    const BrokenUtf16 &row = GetParam();
+    QByteArray bytes = (row.bigEndian ? "\xFE\xFF" : "\xFF\xFE") + utf16(QString::fromUtf16(row.text), row.bigEndian);
+    if (row.oddByte)
+        bytes += 'x';
+    const Parsed parsed = parse(bytes);
+    ASSERT_EQ(parsed.state->NameCount, 2);
+    EXPECT_EQ(parsed.state->LastNames[1], QString::fromUtf16(row.secondLast));
+    EXPECT_EQ(parsed.report.encodingWarning,
+              row.warningLine ? QStringLiteral("Kordane.txt line %1: not valid UTF-16, so each broken character was read as U+FFFD.")
+                                        .arg(row.warningLine)
+                              : QString());
+}
+
+INSTANTIATE_TEST_SUITE_P(Units, RosterBrokenUtf16, ::testing::Values(
+    BrokenUtf16{u"A,a,1900\r\nJ\xD83D\xDE00n,b,1901", false, false, u"J\U0001F600n", 0},
+    BrokenUtf16{u"A,a,1900\r\nJ\xD800n,b,1901", false, false, u"J\xFFFDn", 2},
+    BrokenUtf16{u"A,a,1900\r\nJ\xD800n,b,1901", true, false, u"J\xFFFDn", 2},
+    BrokenUtf16{u"A,a,1900\r\n\rJ\xDC00\xD800,b,1901", false, false, u"J\xFFFD\xFFFD", 3},
+    BrokenUtf16{u"\xD800,a,1900\nB\xD800,b,1901", false, false, u"B\xFFFD", 1},
+    BrokenUtf16{u"A,a,1900\r\nB,b,1901\r\n", false, true, u"B", 3},
+    BrokenUtf16{u"A,a,1900\r\nB,b,1901\xD800", true, true, u"B", 2}));
 
 // Plain 8-bit text is the program's legacy encoding and loads quietly; UTF-8
 // beside bytes that are not UTF-8 warns, naming the line of the first such

@@ -4,8 +4,10 @@
 #include "application.h"
 
 #include "common/identity.h"
+#include "common/nativepath.h"
 #include "dialogfont.h"
 #include "frmmain.h"
+#include "messages.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -97,9 +99,13 @@ void prepareApplication()
     QApplication::setWindowIcon(QIcon(new ProgramIconEngine));
 }
 
-int runMainWindow(const QString &programDirectory)
+int runMainWindow(const CheckedPath &programDirectory)
 {
-    frmMain window(programDirectory);
+    if (!programDirectory.ok()) {
+        showMessage(nullptr, QMessageBox::Critical, programDirectory.error);
+        return EXIT_FAILURE;
+    }
+    frmMain window(programDirectory.path);
     if (!window.Form_Load())
         return EXIT_FAILURE;
     window.show();

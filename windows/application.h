@@ -6,6 +6,8 @@
 #include <QPixmap>
 #include <QString>
 
+struct CheckedPath;
+
 // Makes the pictures built into the program available under ":/". Safe to call
 // more than once.
 void registerResources();
@@ -18,6 +20,7 @@ QPixmap builtInPicture(const QString &path, const char *format);
 void prepareApplication();
 
 // Loads the main window from programDirectory and runs the program until the
-// window closes. Returns the exit status: non-zero when the roster could not be
-// loaded, in which case no window was shown.
-int runMainWindow(const QString &programDirectory);
+// window closes. Returns the exit status: non-zero when the folder was refused
+// or the roster could not be loaded, which has been reported, and no window was
+// shown.
+int runMainWindow(const CheckedPath &programDirectory);

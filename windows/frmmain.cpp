@@ -5,6 +5,7 @@
 
 #include "application.h"
 #include "common/installlayout.h"
+#include "firstlinevalidator.h"
 #include "frmhelp.h"
 #include "lightpalette.h"
 #include "listfile.h"
@@ -20,6 +21,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -45,7 +47,18 @@ QLineEdit *makeField(QWidget *parent, const QString &name, const QString &text, 
     field->setAccessibleName(accessibleName);
     field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     field->setGeometry(geometry);
+    field->setValidator(new FirstLineValidator(field));
     return field;
+}
+
+// A key pressed with Alt is a command, and one that is no access key must not
+// type its letter instead. AltGr still types: Windows reports it as Ctrl+Alt,
+// and X11 never as Alt.
+bool isAltChordWithText(const QKeyEvent *key)
+{
+    const Qt::KeyboardModifiers modifiers = key->modifiers();
+    return modifiers.testFlag(Qt::AltModifier) && !modifiers.testFlag(Qt::ControlModifier)
+            && !modifiers.testFlag(Qt::GroupSwitchModifier) && !key->text().isEmpty() && key->text().front().isPrint();
 }
 
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, Qt::Alignment alignment, bool bold,
@@ -156,6 +169,7 @@ void frmMain::createConnections()
     }
     connect(txtNumNames, &QLineEdit::returnPressed, cmdGenerate, &QPushButton::click);
     txtNumNames->installEventFilter(this);
+    txtPlayerNames->installEventFilter(this);
 
     connect(cmdSetTimePeriod, &QPushButton::clicked, this, &frmMain::cmdSetTimePeriod_Click);
     connect(cmdGenerate, &QPushButton::clicked, this, &frmMain::cmdGenerate_Click);
@@ -179,6 +193,8 @@ void frmMain::createTabOrder()
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::KeyPress && isAltChordWithText(static_cast<QKeyEvent *>(event)))
+        return true;
     if (event->type() == QEvent::FocusIn) {
         // Coming back to the window or closing a context menu is no move into
         // the field, so it keeps the selection it had.

@@ -3,6 +3,7 @@
 
 #include "windows/listfile.h"
 
+#include "common/linebreaks.h"
 #include "common/mainstate.h"
 #include "common/platformfile.h"
 
@@ -31,7 +32,7 @@ QByteArray listBlock(const QString &startText, const QString &endText, const Mai
     const qsizetype last = std::min<qsizetype>(state.NumNames, stored - 1);
 
     const QLatin1StringView lineEnd("\r\n");
-    QString text = startText + QLatin1StringView(" , ") + endText + lineEnd;
+    QString text = lineBreaksAsBlanks(startText) + QLatin1StringView(" , ") + lineBreaksAsBlanks(endText) + lineEnd;
     for (qsizetype i = 1; i <= last; ++i)
         text += state.PickLast[size_t(i)] + u',' + state.PickFirst[size_t(i)] + lineEnd;
     text += lineEnd;

@@ -25,8 +25,9 @@ struct ListFileReport {
 QString listFilePath(const QString &directory);
 
 // One block of the list file: the header "start , end" with the two year texts
-// exactly as given, one "Last,First" line per pick 1..NumNames, then two empty
-// lines. Every line ends in CR LF; the text is UTF-8.
+// as given, except that a line break in them is written as a blank, so the
+// header is always one line; then one "Last,First" line per pick 1..NumNames,
+// then two empty lines. Every line ends in CR LF; the text is UTF-8.
 QByteArray listBlock(const QString &startText, const QString &endText, const MainState &state);
 
 // Appends block to the file at path in one write, creating the file when it is

@@ -5,6 +5,8 @@
 
 #include "common/identity.h"
 #include "common/startupheap.h"
+#include "common/nativepath.h"
+#include "common/standardstreams.h"
 
 #include <QApplication>
 
@@ -12,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -35,20 +38,23 @@ bool isArgument(const char *argument, const char *shortForm, const char *longFor
 }
 
 // Answers --help and --version without a display and without opening any
-// window, as a shell user expects. Returns true when one was answered.
-bool answeredInformationOption(int argc, char *argv[])
+// window, as a shell user expects. Returns the exit status when one was
+// asked for: a failure when the text could not be written.
+std::optional<int> answeredInformationOption(int argc, char *argv[], bool outputOpen)
 {
     for (int i = 1; i < argc; ++i) {
-        if (isArgument(argv[i], "-h", "--help")) {
-            std::fputs(UsageText, stdout);
-            return true;
-        }
-        if (isArgument(argv[i], "-v", "--version")) {
-            std::printf("quillery %s\n", ApplicationVersion.toString().toUtf8().constData());
-            return true;
-        }
+        const bool help = isArgument(argv[i], "-h", "--help");
+        if (!help && !isArgument(argv[i], "-v", "--version"))
+            continue;
+        const QString reason = !outputOpen ? QStringLiteral("standard output is closed")
+                : help ? writeAndFlush(stdout, UsageText)
+                       : writeAndFlush(stdout, "quillery " + ApplicationVersion.toString().toUtf8() + '\n');
+        if (reason.isEmpty())
+            return EXIT_SUCCESS;
+        std::fprintf(stderr, "quillery: cannot write the %s: %s\n", help ? "help" : "version", qPrintable(reason));
+        return EXIT_FAILURE;
     }
-    return false;
+    return std::nullopt;
 }
 
 // Without a display Qt aborts with a message about platform plugins; say
@@ -86,8 +92,9 @@ bool unexpectedArguments()
 
 int main(int argc, char *argv[])
 {
-    if (answeredInformationOption(argc, argv))
-        return EXIT_SUCCESS;
+    const bool outputOpen = reserveStandardDescriptors();
+    if (const std::optional<int> status = answeredInformationOption(argc, argv, outputOpen))
+        return *status;
     if (displayMissing(argc, argv)) {
         std::fputs("quillery: no display found; run it in a desktop session or under xvfb-run\n", stderr);
         return EXIT_FAILURE;
@@ -102,5 +109,5 @@ int main(int argc, char *argv[])
         return EXIT_FAILURE;
     prepareStartupHeap();
     prepareApplication();
-    return runMainWindow(QApplication::applicationDirPath());
+    return runMainWindow(programDirectory());
 }

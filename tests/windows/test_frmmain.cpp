@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Quillery developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "common/nativepath.h"
 #include "generate/randomsource.h"
 #include "windows/application.h"
 #include "windows/frmhelp.h"
@@ -9,6 +10,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -81,6 +83,10 @@ private slots:
     void accessKeys();
     void helpKeys_data();
     void helpKeys();
+    void altChordsTypeNothing_data();
+    void altChordsTypeNothing();
+    void pasteKeepsTheFirstLine_data();
+    void pasteKeepsTheFirstLine();
     void tabOrderSelectsWholeFields();
     void yearRulesWhileTyping_data();
     void yearRulesWhileTyping();
@@ -96,6 +102,7 @@ private slots:
     void waitCursorRestored();
     void rosterFailureStopsStart_data();
     void rosterFailureStopsStart();
+    void programFolderNotUtf8IsRefused();
     void skippedLinesWarnOnce();
     void windows1252RosterOpensQuietly();
     void emptyPoolReported_data();
@@ -315,6 +322,72 @@ void TestFrmMain::helpKeys()
     watcher.start(10);
     QTest::keySequence(QApplication::focusWidget(), keys);
     QTRY_COMPARE(shown, QStringLiteral("frmHelp"));
+}
+
+void TestFrmMain::altChordsTypeNothing_data()
+{
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<char>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<QString>("typed");
+
+    QTest::newRow("Alt+N in end year") << "txtYear1" << 'n' << Qt::KeyboardModifiers(Qt::AltModifier) << "";
+    QTest::newRow("Alt+Q in start year") << "txtYear0" << 'q' << Qt::KeyboardModifiers(Qt::AltModifier) << "";
+    QTest::newRow("Alt+Shift+N in count") << "txtNumNames" << 'N' << (Qt::AltModifier | Qt::ShiftModifier) << "";
+    QTest::newRow("Alt+N in the list") << "txtPlayerNames" << 'n' << Qt::KeyboardModifiers(Qt::AltModifier) << "";
+    QTest::newRow("plain N types") << "txtYear1" << 'n' << Qt::KeyboardModifiers() << "n";
+    QTest::newRow("AltGr as Ctrl+Alt types") << "txtYear1" << '@' << (Qt::ControlModifier | Qt::AltModifier) << "@";
+    QTest::newRow("AltGr as group switch types") << "txtPlayerNames" << '@'
+                                                 << (Qt::AltModifier | Qt::GroupSwitchModifier) << "@";
+}
+
+void TestFrmMain::altChordsTypeNothing()
+{
+    QFETCH(QString, focus);
+    QFETCH(char, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(QString, typed);
+    QVERIFY(open(SmallRoster));
+    QWidget *target = child<QWidget>(focus);
+    target->setFocus(Qt::MouseFocusReason);
+    auto *list = qobject_cast<QPlainTextEdit *>(target);
+    list ? list->clear() : qobject_cast<QLineEdit *>(target)->clear();
+
+    QTest::keyClick(target, key, modifiers);
+
+    QCOMPARE(list ? list->toPlainText() : qobject_cast<QLineEdit *>(target)->text(), typed);
+}
+
+void TestFrmMain::pasteKeepsTheFirstLine_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("cursor"); // -1: all selected
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("CR LF after a start year") << "txtYear0" << -1 << "1950\r\n" << "1950";
+    QTest::newRow("LF into the middle of the count") << "txtNumNames" << 1 << "3\n4\n" << "132";
+    QTest::newRow("CR alone") << "txtYear1" << -1 << "1999\r2000" << "1999";
+    QTest::newRow("line separator") << "txtNumNames" << 0 << QStringLiteral("5\u20286") << "512";
+    QTest::newRow("paragraph separator first") << "txtNumNames" << 2 << QStringLiteral("\u20297") << "12";
+    QTest::newRow("no line break") << "txtYear0" << 0 << "1" << "11871";
+}
+
+void TestFrmMain::pasteKeepsTheFirstLine()
+{
+    QFETCH(QString, name);
+    QFETCH(int, cursor);
+    QFETCH(QString, clipboard);
+    QFETCH(QString, text);
+    QVERIFY(open(SmallRoster));
+    QLineEdit *target = field(name);
+    target->setFocus(Qt::MouseFocusReason);
+    cursor < 0 ? target->selectAll() : target->setCursorPosition(cursor);
+    QGuiApplication::clipboard()->setText(clipboard);
+
+    QTest::keySequence(target, QKeySequence::Paste);
+
+    QCOMPARE(target->text(), text);
 }
 
 void TestFrmMain::tabOrderSelectsWholeFields()
@@ -564,8 +637,17 @@ void TestFrmMain::rosterFailureStopsStart()
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
 
     // The program itself ends with a failure status and shows no window.
-    QVERIFY(runMainWindow(m_dir->path()) != 0);
+    QVERIFY(runMainWindow({m_dir->path(), {}}) != 0);
     QCOMPARE(m_messages->messages.size(), 2);
+}
+
+void TestFrmMain::programFolderNotUtf8IsRefused()
+{
+    QVERIFY(runMainWindow(programDirectoryFrom("/opt/Quill\xFF" "ery")) != 0);
+
+    QCOMPARE(m_messages->messages.size(), 1);
+    QCOMPARE(m_messages->messages[0].icon, QMessageBox::Critical);
+    QVERIFY(m_messages->messages[0].text.startsWith(u"Cannot use the program's folder /opt/Quill\\xFFery: "));
 }
 
 void TestFrmMain::skippedLinesWarnOnce()
