@@ -9,8 +9,9 @@
 // widgets-probe shows the program's window without its start sequence, so it
 // pays for the controls, pictures and icon but reads no roster.
 
-#include "common/startupheap.h"
 #include "common/nativepath.h"
+#include "common/platformfile.h"
+#include "common/startupheap.h"
 #include "windows/application.h"
 #include "windows/frmmain.h"
 

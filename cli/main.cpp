@@ -9,9 +9,9 @@
 #include "common/identity.h"
 #include "common/installlayout.h"
 #include "common/mainstate.h"
-#include "common/startupheap.h"
 #include "common/nativepath.h"
-#include "common/standardstreams.h"
+#include "common/platformfile.h"
+#include "common/startupheap.h"
 #include "generate/allowednames.h"
 #include "generate/generator.h"
 #include "generate/randomsource.h"
@@ -234,8 +234,10 @@ int main(int argc, char *argv[])
 
     const QByteArray block = listBlock(fields.startText(), fields.endText(), *state);
     if (parser.isSet(appendOption)) {
+#ifdef SIGXFSZ
         // A file-size limit must give an error to report, not end the program.
         std::signal(SIGXFSZ, SIG_IGN);
+#endif
         const ListFileReport saved = appendListBlock(appendPath.path, block);
         if (!saved.saved()) {
             printError(saved.error);

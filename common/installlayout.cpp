@@ -4,10 +4,12 @@
 #include "common/installlayout.h"
 
 #include "roster/rosterfile.h"
+#include "windows/listfile.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 
 QString rosterLocation(const QString &programDirectory)
 {
@@ -21,9 +23,23 @@ QString rosterLocation(const QString &programDirectory)
     return beside;
 }
 
+namespace {
+
+// Whether a new file can be made in the folder. Asked of the folder itself:
+// permission bits and attributes don't tell, on Windows least of all, where
+// the folder's access list decides.
+bool acceptsNewFiles(const QString &directory)
+{
+    QTemporaryFile probe(QDir(directory).filePath(QStringLiteral(".quillery-XXXXXX")));
+    return probe.open();
+}
+
+} // namespace
+
 QString listFileDirectory(const QString &programDirectory, const QString &rosterPath)
 {
-    if (QFileInfo(rosterPath).absoluteDir() == QDir(programDirectory))
+    if (QFileInfo(rosterPath).absoluteDir() == QDir(programDirectory)
+        && (QFileInfo::exists(QDir(programDirectory).filePath(ListFileName.toString())) || acceptsNewFiles(programDirectory)))
         return programDirectory;
     QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (documents.isEmpty())

@@ -16,6 +16,8 @@
 QString rosterLocation(const QString &programDirectory);
 
 // The folder for RandomNames.txt: the program's own when rosterPath lies beside
-// the program; otherwise the program's folder is not the user's to write, and
-// the user's documents folder is used, made here when it is missing.
+// the program and the list file is there or can be made there; otherwise the
+// program's folder is not the user's to write (a system install, or a folder
+// such as Program Files), and the user's documents folder is used, made here
+// when it is missing.
 QString listFileDirectory(const QString &programDirectory, const QString &rosterPath);

@@ -131,12 +131,20 @@ std::optional<qint16> ToInteger16(double value)
 {
     if (value >= -32768.0 && value <= 32767.0 && value == double(qint32(value)))
         return qint16(value);
-    if (!std::isfinite(value))
+    // NaN fails both comparisons. Within the range, truncation and the exact
+    // fraction decide, in plain arithmetic: C library rounding functions may
+    // depend on the floating-point rounding mode, which other code can leave
+    // changed.
+    if (!(value > -32769.0 && value < 32768.0))
         return std::nullopt;
-    double rounded = std::round(value); // halves away from zero
-    if (std::fabs(value - std::trunc(value)) == 0.5)
-        rounded = 2.0 * std::round(value / 2.0);
-    if (rounded < -32768.0 || rounded > 32767.0)
+    const qint32 truncated = qint32(value);
+    const double fraction = value - double(truncated);
+    qint32 rounded = truncated;
+    if (fraction > 0.5 || (fraction == 0.5 && truncated % 2 != 0))
+        ++rounded;
+    else if (fraction < -0.5 || (fraction == -0.5 && truncated % 2 != 0))
+        --rounded;
+    if (rounded < -32768 || rounded > 32767)
         return std::nullopt;
     return qint16(rounded);
 }

@@ -91,14 +91,18 @@ inline constexpr int LockPatienceMilliseconds = 5000;
 // the system's reason found by writing the rest once more, if it gave one.
 QString shortWriteReason(qsizetype written, qsizetype total, const QString &cause);
 
-// Standard output and error carry the program's bytes unchanged: no CR is
-// ever put before an LF. Call once, first thing in main.
-void useBinaryStandardStreams();
+// Opens the null device on each standard descriptor (input, output, error)
+// that was closed when the program started, so that no file opened later
+// takes its number and receives what was meant for the terminal; on Windows,
+// sets standard output and error to binary, so that no CR is ever put before
+// an LF. Call first thing in main, before anything opens a file. Returns
+// false when standard output was closed.
+[[nodiscard]] bool reserveStandardDescriptors();
 
-// Writes UTF-8 text to stream. A Windows console gets it as UTF-16, so that
-// every name shows whatever the console's code page; anything else gets the
-// bytes. False when the write failed.
-bool writeText(std::FILE *stream, QByteArrayView utf8);
+// Writes UTF-8 text to stream and flushes it. A Windows console gets it as
+// UTF-16, so that every name shows whatever the console's code page; anything
+// else gets the bytes. Returns why that failed, or an empty text.
+QString writeAndFlush(std::FILE *stream, const QByteArray &utf8);
 
 // Whether standard output leads anywhere. A Windows program with windows has
 // no console of its own; it borrows the one it was started from, if any.

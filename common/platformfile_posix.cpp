@@ -227,11 +227,29 @@ AppendResult appendLocked(const QString &path, QByteArrayView block, const std::
     return {};
 }
 
-void useBinaryStandardStreams() { }
-
-bool writeText(std::FILE *stream, QByteArrayView utf8)
+bool reserveStandardDescriptors()
 {
-    return std::fwrite(utf8.data(), 1, size_t(utf8.size()), stream) == size_t(utf8.size());
+    bool outputOpen = true;
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        if (fd == 1)
+            outputOpen = false;
+        // The lowest free number is fd itself: every one below it is open by now.
+        const int null = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+        if (null >= 0 && null != fd)
+            ::close(null);
+    }
+    return outputOpen;
+}
+
+QString writeAndFlush(std::FILE *stream, const QByteArray &utf8)
+{
+    errno = 0;
+    const size_t written = std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stream);
+    if (std::fflush(stream) == 0 && !std::ferror(stream) && written == size_t(utf8.size()))
+        return {};
+    return errno != 0 ? systemErrorText(errno) : QStringLiteral("write error");
 }
 
 bool connectStandardOutput()

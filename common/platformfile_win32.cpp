@@ -6,6 +6,8 @@
 #include <QDir>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <chrono>
 #include <thread>
 
@@ -186,13 +188,14 @@ AppendResult appendLocked(const QString &path, QByteArrayView block, const std::
     return {};
 }
 
-void useBinaryStandardStreams()
+bool reserveStandardDescriptors()
 {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
+    return true;
 }
 
-bool writeText(std::FILE *stream, QByteArrayView utf8)
+QString writeAndFlush(std::FILE *stream, const QByteArray &utf8)
 {
     const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
     DWORD mode = 0;
@@ -200,9 +203,15 @@ bool writeText(std::FILE *stream, QByteArrayView utf8)
         std::fflush(stream);
         const std::wstring text = QString::fromUtf8(utf8).toStdWString();
         DWORD written = 0;
-        return ::WriteConsoleW(handle, text.data(), DWORD(text.size()), &written, nullptr) && written == text.size();
+        if (!::WriteConsoleW(handle, text.data(), DWORD(text.size()), &written, nullptr))
+            return lastError();
+        return {};
     }
-    return std::fwrite(utf8.data(), 1, size_t(utf8.size()), stream) == size_t(utf8.size());
+    errno = 0;
+    const size_t written = std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stream);
+    if (std::fflush(stream) == 0 && !std::ferror(stream) && written == size_t(utf8.size()))
+        return {};
+    return errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("write error");
 }
 
 bool connectStandardOutput()

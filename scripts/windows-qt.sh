@@ -12,7 +12,7 @@ project=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 cache=${QUILLERY_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/quillery}
 version=6.4.2
-patch_file=$project/packaging/windows/qtbase-opengl-off.patch
+patch_file=$project/packaging/windows/qtbase-windows-features.patch
 # A new patch or toolchain means a new build, in a folder of its own.
 stamp=$(cat "$patch_file" "$project/packaging/windows/mingw-toolchain.cmake" | sha256sum | cut -c1-12)
 prefix=$cache/qt-$version-mingw64-$stamp

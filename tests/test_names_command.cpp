@@ -319,7 +319,7 @@ INSTANTIATE_TEST_SUITE_P(Messages, MessagesKeepUserText, ::testing::Values(
     UserTextCase{"YearText", "r.txt", SmallRoster, {"--verbose", "--from", "1900%1", "--to", "1950"},
                  "Period: 1900%1 to 1950, 4 players"},
     UserTextCase{"RosterName", "r%2x.txt", "A,a,1900\nbad\n", {}, "r%2x.txt line 2: fewer than two commas"},
-    UserTextCase{"NotUtf8RosterName", "r%1%2.txt", "A,a,1900\nR\xE9,b,1900\n", {},
+    UserTextCase{"NotUtf8RosterName", "r%1%2.txt", "A,a,1900\nR\xE9,b,1900\nPe\xC3\xB1" "a,c,1900\n", {},
                  "r%1%2.txt line 2: not valid UTF-8, so the whole file was read as Windows-1252."}),
     [](const ::testing::TestParamInfo<UserTextCase> &info) { return std::string(info.param.name); });
 

@@ -4,11 +4,12 @@
 #include "application.h"
 
 #include "common/identity.h"
-#include "common/startupheap.h"
 #include "common/nativepath.h"
-#include "common/standardstreams.h"
+#include "common/platformfile.h"
+#include "common/startupheap.h"
 
 #include <QApplication>
+#include <QMessageBox>
 
 #include <csignal>
 #include <cstdio>
@@ -46,9 +47,15 @@ std::optional<int> answeredInformationOption(int argc, char *argv[], bool output
         const bool help = isArgument(argv[i], "-h", "--help");
         if (!help && !isArgument(argv[i], "-v", "--version"))
             continue;
-        const QString reason = !outputOpen ? QStringLiteral("standard output is closed")
-                : help ? writeAndFlush(stdout, UsageText)
-                       : writeAndFlush(stdout, "quillery " + ApplicationVersion.toString().toUtf8() + '\n');
+        const QByteArray text = help ? QByteArray(UsageText) : "quillery " + ApplicationVersion.toString().toUtf8() + '\n';
+        if (outputOpen && !connectStandardOutput()) {
+            // Started from a desktop shortcut or Windows' Explorer: no
+            // console would show the text, so a message box does.
+            QApplication app(argc, argv);
+            QMessageBox::information(nullptr, ApplicationTitle.toString(), QString::fromUtf8(text));
+            return EXIT_SUCCESS;
+        }
+        const QString reason = outputOpen ? writeAndFlush(stdout, text) : QStringLiteral("standard output is closed");
         if (reason.isEmpty())
             return EXIT_SUCCESS;
         std::fprintf(stderr, "quillery: cannot write the %s: %s\n", help ? "help" : "version", qPrintable(reason));
