@@ -107,3 +107,23 @@ QString writeAndFlush(std::FILE *stream, const QByteArray &utf8);
 // Whether standard output leads anywhere. A Windows program with windows has
 // no console of its own; it borrows the one it was started from, if any.
 bool connectStandardOutput();
+
+// What the two implementations share: the loops around their system calls.
+namespace platformdetail {
+
+enum class LockTry { Held, Busy, Failed };
+
+// Tries to take a lock until tryOnce holds it or fails, waiting between tries
+// while another program holds it, for LockPatienceMilliseconds at most.
+// waiting is called once, before the first wait. Returns true when held; on
+// false, timedOut says whether the patience ran out.
+bool takeLockPatiently(const std::function<LockTry()> &tryOnce, const std::function<void()> &waiting, bool &timedOut);
+
+// Reads a file of the given size to its end into bytes; a file that grows
+// meanwhile is read on, up to maxBytes. readSome reads into the room given
+// and returns the bytes read, 0 at the end, or -1 with the reason set.
+ReadResult readToEnd(qint64 size, qint64 maxBytes, QByteArray &bytes,
+                     const std::function<qsizetype(char *, qsizetype, QString &)> &readSome);
+
+} // namespace platformdetail
+

@@ -5,10 +5,7 @@
 
 #include <QFile>
 
-#include <algorithm>
 #include <cerrno>
-#include <chrono>
-#include <thread>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -27,8 +24,6 @@ int FileHandle::close()
 }
 
 namespace {
-
-constexpr auto LockRetry = std::chrono::milliseconds(10);
 
 int openRetrying(const QByteArray &nativePath, int flags, mode_t mode = 0)
 {
@@ -59,23 +54,18 @@ QString openFailureReason(const QByteArray &nativePath, int error)
 // 0 when the lock is held or the file system has no locks; otherwise the error.
 int lockExclusive(int fd, const std::function<void()> &waiting)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(LockPatienceMilliseconds);
-    bool waited = false;
-    for (;;) {
+    using platformdetail::LockTry;
+    int error = 0;
+    bool timedOut = false;
+    const bool held = platformdetail::takeLockPatiently([&] {
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
-            return 0;
-        const int error = errno;
+            return LockTry::Held;
+        error = errno;
         if (error == ENOLCK || error == EOPNOTSUPP || error == EINVAL)
-            return 0;
-        if (error != EWOULDBLOCK && error != EINTR)
-            return error;
-        if (std::chrono::steady_clock::now() >= deadline)
-            return EWOULDBLOCK;
-        if (!waited && waiting)
-            waiting();
-        waited = true;
-        std::this_thread::sleep_for(LockRetry);
-    }
+            return LockTry::Held;
+        return error == EWOULDBLOCK || error == EINTR ? LockTry::Busy : LockTry::Failed;
+    }, waiting, timedOut);
+    return held ? 0 : timedOut ? EWOULDBLOCK : error;
 }
 
 // The bytes written in one call, or -1 with errno set.
@@ -117,31 +107,16 @@ ReadResult readRegularFile(const QString &path, qint64 maxBytes, QByteArray &byt
     if (info.st_size > maxBytes)
         return {ReadResult::TooLarge, {}};
 
-    // One byte more than the file holds shows at once whether it grew since
-    // fstat; a file that grows is read on, up to the cap. O_NONBLOCK has no
-    // effect on the reads of a regular file.
-    qsizetype capacity = qsizetype(info.st_size) + 1;
-    bytes = QByteArray(capacity, Qt::Uninitialized);
-    qsizetype filled = 0;
-    for (;;) {
-        if (filled == capacity) {
-            if (capacity > maxBytes)
-                return {ReadResult::TooLarge, {}};
-            capacity = qsizetype(std::min<qint64>(qint64(capacity) * 2, maxBytes + 1));
-            bytes.resize(capacity);
-        }
-        const ssize_t got = ::read(file.get(), bytes.data() + filled, size_t(capacity - filled));
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            return {ReadResult::Failed, systemErrorText(errno)};
-        }
-        if (got == 0)
-            break;
-        filled += got;
-    }
-    bytes.truncate(filled);
-    return {};
+    // O_NONBLOCK has no effect on the reads of a regular file.
+    return platformdetail::readToEnd(info.st_size, maxBytes, bytes, [&](char *into, qsizetype room, QString &reason) {
+        ssize_t got;
+        do {
+            got = ::read(file.get(), into, size_t(room));
+        } while (got < 0 && errno == EINTR);
+        if (got < 0)
+            reason = systemErrorText(errno);
+        return qsizetype(got);
+    });
 }
 
 AppendResult appendLocked(const QString &path, QByteArrayView block, const std::function<void()> &waiting)

@@ -5,11 +5,8 @@
 
 #include <QDir>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <chrono>
-#include <thread>
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -34,7 +31,6 @@ int FileHandle::close()
 
 namespace {
 
-constexpr auto LockRetry = std::chrono::milliseconds(10);
 // The whole file and any length it may grow to.
 constexpr DWORD WholeRangeLow = MAXDWORD;
 constexpr DWORD WholeRangeHigh = MAXDWORD;
@@ -54,22 +50,17 @@ std::wstring nativePath(const QString &path)
 // 0 when the lock is held; otherwise the error.
 DWORD lockExclusive(HANDLE file, const std::function<void()> &waiting)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(LockPatienceMilliseconds);
-    bool waited = false;
-    for (;;) {
+    using platformdetail::LockTry;
+    DWORD error = 0;
+    bool timedOut = false;
+    const bool held = platformdetail::takeLockPatiently([&] {
         OVERLAPPED whole {};
         if (::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, WholeRangeLow, WholeRangeHigh, &whole))
-            return 0;
-        const DWORD error = ::GetLastError();
-        if (error != ERROR_LOCK_VIOLATION && error != ERROR_IO_PENDING)
-            return error;
-        if (std::chrono::steady_clock::now() >= deadline)
-            return ERROR_LOCK_VIOLATION;
-        if (!waited && waiting)
-            waiting();
-        waited = true;
-        std::this_thread::sleep_for(LockRetry);
-    }
+            return LockTry::Held;
+        error = ::GetLastError();
+        return error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING ? LockTry::Busy : LockTry::Failed;
+    }, waiting, timedOut);
+    return held ? 0 : timedOut ? DWORD(ERROR_LOCK_VIOLATION) : error;
 }
 
 // The bytes written in one call, or -1 with the error in GetLastError().
@@ -103,27 +94,14 @@ ReadResult readRegularFile(const QString &path, qint64 maxBytes, QByteArray &byt
     if (size > maxBytes)
         return {ReadResult::TooLarge, {}};
 
-    // One byte more than the file holds shows at once whether it grew since;
-    // a file that grows is read on, up to the cap.
-    qsizetype capacity = qsizetype(size) + 1;
-    bytes = QByteArray(capacity, Qt::Uninitialized);
-    qsizetype filled = 0;
-    for (;;) {
-        if (filled == capacity) {
-            if (capacity > maxBytes)
-                return {ReadResult::TooLarge, {}};
-            capacity = qsizetype(std::min<qint64>(qint64(capacity) * 2, maxBytes + 1));
-            bytes.resize(capacity);
-        }
+    return platformdetail::readToEnd(size, maxBytes, bytes, [&](char *into, qsizetype room, QString &reason) {
         DWORD got = 0;
-        if (!::ReadFile(file.get(), bytes.data() + filled, DWORD(capacity - filled), &got, nullptr))
-            return {ReadResult::Failed, lastError()};
-        if (got == 0)
-            break;
-        filled += got;
-    }
-    bytes.truncate(filled);
-    return {};
+        if (!::ReadFile(file.get(), into, DWORD(room), &got, nullptr)) {
+            reason = lastError();
+            return qsizetype(-1);
+        }
+        return qsizetype(got);
+    });
 }
 
 AppendResult appendLocked(const QString &path, QByteArrayView block, const std::function<void()> &waiting)

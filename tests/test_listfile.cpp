@@ -394,7 +394,7 @@ std::vector<Fault> faults()
 #if !defined(Q_OS_WIN)
         Fault{"DiskFull",
               [](ListFileTest &t) {
-                  ::symlink("/dev/full", QFile::encodeName(t.file()).constData());
+                  EXPECT_EQ(::symlink("/dev/full", QFile::encodeName(t.file()).constData()), 0);
                   return t.file();
               },
               "No space left on device"},
