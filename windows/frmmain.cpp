@@ -29,6 +29,8 @@
 #include <QShortcut>
 #include <QTextBlock>
 
+#include <optional>
+
 namespace {
 
 QFont dialogFont(bool bold = false)
@@ -285,7 +287,14 @@ void frmMain::cmdCopyNames_Click()
 void frmMain::cmdSave_Click()
 {
     const QByteArray block = listBlock(txtYear[0]->text(), txtYear[1]->text(), *m_state);
-    const ListFileReport report = appendListBlock(listFilePath(listFileDirectory(m_programDirectory, m_state->DataFilePath)), block);
+    const QString path = listFilePath(listFileDirectory(m_programDirectory, m_state->DataFilePath));
+    ListFileReport report;
+    {
+        // Another program's lock can hold the save for seconds; the pointer
+        // says so while it waits, and is normal again for the message.
+        std::optional<WaitCursor> busy;
+        report = appendListBlock(path, block, [&busy] { busy.emplace(); });
+    }
     if (report.saved())
         showMessage(this, QMessageBox::NoIcon, ListFileSavedMessage.toString());
     else

@@ -21,7 +21,11 @@
 #include <QTest>
 #include <QTimer>
 
+#include <chrono>
 #include <memory>
+#include <thread>
+
+#include <sys/file.h>
 
 namespace {
 
@@ -57,6 +61,7 @@ private slots:
     void saveWritesPicksNotTheField();
     void headerTakesYearTextsAsTheyStand();
     void failedSaveReportsAndLaterSaveWorks();
+    void saveWaitingForALockShowsTheBusyPointer();
     void copyPutsCrLfListOnClipboard();
     void copySizeLimit_data();
     void copySizeLimit();
@@ -192,6 +197,30 @@ void TestListOutput::headerTakesYearTextsAsTheyStand()
     button("cmdSave")->click();
 
     QVERIFY(readAll(listPath()).startsWith("1871 , 2000abc\r\n"));
+}
+
+void TestListOutput::saveWaitingForALockShowsTheBusyPointer()
+{
+    QVERIFY(open());
+    QFile other(listPath());
+    QVERIFY(other.open(QIODevice::WriteOnly));
+    QCOMPARE(::flock(other.handle(), LOCK_EX), 0);
+    bool busyWhileWaiting = false;
+    std::thread otherProgram([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        // The window's thread sleeps between its tries for the lock meanwhile.
+        const QCursor *cursor = QGuiApplication::overrideCursor();
+        busyWhileWaiting = cursor && cursor->shape() == Qt::WaitCursor;
+        ::flock(other.handle(), LOCK_UN);
+    });
+
+    button("cmdSave")->click();
+    otherProgram.join();
+
+    QVERIFY(busyWhileWaiting);
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    QCOMPARE(m_messages->messages.size(), 1);
+    QCOMPARE(m_messages->messages[0].text, SavedMessage);
 }
 
 void TestListOutput::failedSaveReportsAndLaterSaveWorks()
