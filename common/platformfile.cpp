@@ -31,7 +31,11 @@ FileHandle::Native FileHandle::release()
 
 QString systemErrorText(int code)
 {
-    return qt_error_string(code);
+    QString text = qt_error_string(code);
+    // Windows' texts end in a full stop; the messages that quote them add their own.
+    if (text.endsWith(u'.'))
+        text.chop(1);
+    return text;
 }
 
 QString shortWriteReason(qsizetype written, qsizetype total, const QString &cause)

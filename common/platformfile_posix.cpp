@@ -125,6 +125,17 @@ AppendResult appendLocked(const QString &path, QByteArrayView block, const std::
     FileHandle file;
     bool created = false;
     bool regular = false;
+    // The file this call made goes again when the append fails, unless
+    // another append wrote to it meanwhile. An append that waits for the lock
+    // on it meanwhile finds its path gone once it holds the lock, and starts over.
+    auto removeIfMadeAndEmpty = [&](int fd) -> QString {
+        struct stat info {};
+        if (!created || ::fstat(fd, &info) != 0 || info.st_size != 0 || !pathStillNames(nativePath, fd)
+            || ::unlink(nativePath.constData()) == 0)
+            return {};
+        return systemErrorText(errno);
+    };
+    auto giveUp = [&](const QString &reason) { return AppendResult{reason, removeIfMadeAndEmpty(file.get())}; };
     // A few rounds at most: each one lost means another append removed the
     // file it had just made, and every such append gives up at once.
     for (int round = 0; round < 8 && !file.isOpen(); ++round) {
@@ -144,15 +155,16 @@ AppendResult appendLocked(const QString &path, QByteArrayView block, const std::
 
         struct stat info {};
         if (::fstat(file.get(), &info) != 0)
-            return {systemErrorText(errno), {}};
+            return giveUp(systemErrorText(errno));
         if (!isWritableKind(info.st_mode))
-            return {NotRegularFileReason, {}};
+            return giveUp(NotRegularFileReason);
         regular = S_ISREG(info.st_mode);
 
         const int fileFlags = ::fcntl(file.get(), F_GETFL);
         if (fileFlags < 0 || ::fcntl(file.get(), F_SETFL, fileFlags & ~O_NONBLOCK) != 0)
-            return {systemErrorText(errno), {}};
+            return giveUp(systemErrorText(errno));
         if (const int error = lockExclusive(file.get(), waiting))
+            // Whoever holds the lock may be about to write: the file stays.
             return {error == EWOULDBLOCK ? LockedByAnotherReason : systemErrorText(error), {}};
         if (regular && !pathStillNames(nativePath, file.get()))
             file.close();
@@ -162,14 +174,14 @@ AppendResult appendLocked(const QString &path, QByteArrayView block, const std::
 
     struct stat info {};
     if (::fstat(file.get(), &info) != 0)
-        return {systemErrorText(errno), {}};
+        return giveUp(systemErrorText(errno));
     const off_t oldLength = info.st_size;
 
     // A second descriptor keeps the file open and locked after the first is
     // closed, so that a failing close can still be rolled back.
     const FileHandle keeper(::fcntl(file.get(), F_DUPFD_CLOEXEC, 0));
     if (!keeper.isOpen())
-        return {systemErrorText(errno), {}};
+        return giveUp(systemErrorText(errno));
 
     auto rollBack = [&](const QString &reason) {
         AppendResult result{reason, {}};
@@ -177,8 +189,8 @@ AppendResult appendLocked(const QString &path, QByteArrayView block, const std::
             return result;
         if (::ftruncate(keeper.get(), oldLength) != 0)
             result.restoreFailure = systemErrorText(errno);
-        else if (created && ::unlink(nativePath.constData()) != 0)
-            result.restoreFailure = systemErrorText(errno);
+        else
+            result.restoreFailure = removeIfMadeAndEmpty(keeper.get());
         return result;
     };
 

@@ -58,9 +58,26 @@ DWORD lockExclusive(HANDLE file, const std::function<void()> &waiting)
         if (::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, WholeRangeLow, WholeRangeHigh, &whole))
             return LockTry::Held;
         error = ::GetLastError();
+        // A file system without locks has nobody to wait for.
+        if (error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED)
+            return LockTry::Held;
         return error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING ? LockTry::Busy : LockTry::Failed;
     }, waiting, timedOut);
     return held ? 0 : timedOut ? DWORD(ERROR_LOCK_VIOLATION) : error;
+}
+
+// Removes the file that a failed append made, unless anybody else has it
+// open or wrote to it meanwhile: opened for nobody else to share, it is
+// deleted when closed.
+void removeIfStillEmpty(const std::wstring &path)
+{
+    const FileHandle file(::CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size {};
+    if (!file.isOpen() || !::GetFileSizeEx(file.get(), &size) || size.QuadPart != 0)
+        return;
+    FILE_DISPOSITION_INFO disposition {TRUE};
+    ::SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof disposition);
 }
 
 // The bytes written in one call, or -1 with the error in GetLastError().
@@ -137,10 +154,9 @@ AppendResult appendLocked(const QString &path, QByteArrayView block, const std::
             return result;
         if (!::SetFilePointerEx(file.get(), oldLength, nullptr, FILE_BEGIN) || !::SetEndOfFile(file.get())) {
             result.restoreFailure = lastError();
-        } else if (created) {
+        } else if (created && oldLength.QuadPart == 0) {
             file.close();
-            if (!::DeleteFileW(native.c_str()))
-                result.restoreFailure = lastError();
+            removeIfStillEmpty(native);
         }
         return result;
     };
@@ -160,9 +176,9 @@ AppendResult appendLocked(const QString &path, QByteArrayView block, const std::
 
     if (regular && !::FlushFileBuffers(file.get()))
         return rollBack(lastError());
-    // Closing gives up the lock with the handle.
-    if (const int error = file.close())
-        return {systemErrorText(error), {}};
+    // Closing gives up the lock with the handle. The block is on disk by
+    // now, so a failing close is no failed append.
+    file.close();
     return {};
 }
 
