@@ -1,13 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The Quillery developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "common/mainstate.h"
+#include "base/mainstate.h"
 #include "generate/allowednames.h"
 #include "generate/generator.h"
 #include "generate/randomsource.h"
 #include "roster/period.h"
 #include "roster/rosterfile.h"
-#include "roster/yearfields.h"
 
 #include <benchmark/benchmark.h>
 

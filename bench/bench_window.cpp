@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "generate/randomsource.h"
-#include "windows/frmmain.h"
-#include "windows/messages.h"
+#include "gui/frmmain.h"
+#include "gui/messages.h"
 
 #include <benchmark/benchmark.h>
 

@@ -9,11 +9,11 @@
 // widgets-probe shows the program's window without its start sequence, so it
 // pays for the controls, pictures and icon but reads no roster.
 
-#include "common/nativepath.h"
-#include "common/platformfile.h"
-#include "common/startupheap.h"
-#include "windows/application.h"
-#include "windows/frmmain.h"
+#include "platform/nativepath.h"
+#include "platform/platformfile.h"
+#include "platform/startupheap.h"
+#include "gui/application.h"
+#include "gui/frmmain.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -6,26 +6,24 @@
 // Period command and prints the list, one "First Last" line per name, or in a
 // format for scripts. Can also append the list file's block to a file.
 
-#include "common/identity.h"
-#include "common/installlayout.h"
-#include "common/mainstate.h"
-#include "common/nativepath.h"
-#include "common/platformfile.h"
-#include "common/startupheap.h"
+#include "base/identity.h"
+#include "base/installlayout.h"
+#include "base/mainstate.h"
+#include "platform/nativepath.h"
+#include "platform/platformfile.h"
+#include "platform/startupheap.h"
 #include "generate/allowednames.h"
 #include "generate/generator.h"
 #include "generate/randomsource.h"
 #include "roster/period.h"
 #include "roster/rosterfile.h"
-#include "roster/yearfields.h"
-#include "windows/listfile.h"
+#include "roster/period.h"
+#include "list/listfile.h"
+#include "list/listformats.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 #include <csignal>
 #include <cstdio>
@@ -82,45 +80,6 @@ std::optional<QByteArray> undecodableArgument(int argc, char *argv[])
     Q_UNUSED(argv);
 #endif
     return std::nullopt;
-}
-
-// One field of a CSV record: quoted when it holds a comma, a double quote, CR
-// or LF, with the quotes inside doubled.
-QString csvField(const QString &text)
-{
-    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\r') && !text.contains(u'\n'))
-        return text;
-    QString quoted = text;
-    quoted.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + quoted + u'"';
-}
-
-QByteArray csvText(const MainState &state)
-{
-    QString text = QStringLiteral("first,last\r\n");
-    for (qint16 i = 1; i <= state.NumNames; ++i)
-        text += csvField(state.PickFirst[size_t(i)]) + u',' + csvField(state.PickLast[size_t(i)]) + QStringLiteral("\r\n");
-    return text.toUtf8();
-}
-
-QByteArray jsonText(const MainState &state, const YearFields &fields)
-{
-    QJsonArray names;
-    for (qint16 i = 1; i <= state.NumNames; ++i)
-        names.append(QJsonObject{{QStringLiteral("first"), state.PickFirst[size_t(i)]},
-                                 {QStringLiteral("last"), state.PickLast[size_t(i)]}});
-    const QJsonObject document{{QStringLiteral("from"), fields.startText()},
-                               {QStringLiteral("to"), fields.endText()},
-                               {QStringLiteral("players"), state.PoolCount},
-                               {QStringLiteral("names"), names}};
-    return QJsonDocument(document).toJson(QJsonDocument::Compact) + '\n';
-}
-
-QByteArray plainText(const Generation &generation)
-{
-    QString list = generation.listText;
-    list.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return list.toUtf8();
 }
 
 const QStringList Formats = {QStringLiteral("text"), QStringLiteral("csv"), QStringLiteral("json"), QStringLiteral("block")};

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Quillery developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "common/numeric.h"
+#include "base/numeric.h"
 #include "fuzzcheck.h"
 
 #include <QString>

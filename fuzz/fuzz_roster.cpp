@@ -1,9 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Quillery developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "common/mainstate.h"
-#include "common/numeric.h"
+#include "base/mainstate.h"
+#include "base/numeric.h"
 #include "fuzzcheck.h"
+#include "platform/nativepath.h"
 #include "roster/rosterfile.h"
 
 #include <QByteArrayView>

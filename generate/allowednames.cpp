@@ -3,8 +3,8 @@
 
 #include "allowednames.h"
 
-#include "common/mainstate.h"
-#include "common/numeric.h"
+#include "base/mainstate.h"
+#include "base/numeric.h"
 #include "generator.h"
 #include "randomsource.h"
 
@@ -19,11 +19,6 @@ namespace {
 // Redrawing has stopped paying when this many draws in a row give excluded
 // names; from there on each name is picked exactly among the allowed ones.
 constexpr int RedrawLimit = 256;
-
-bool isPlaceholder(const QString &name)
-{
-    return name == PlaceholderName;
-}
 
 // Gives every different non-placeholder name an id in order of first
 // appearance, counts its entries, and returns the id of each entry.

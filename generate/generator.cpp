@@ -3,19 +3,19 @@
 
 #include "generator.h"
 
-#include "common/mainstate.h"
-#include "common/numeric.h"
+#include "base/mainstate.h"
+#include "base/numeric.h"
 #include "randomsource.h"
 
 #include <algorithm>
-
-namespace {
 
 bool isPlaceholder(const QString &name)
 {
     // The cheap checks first keep the common case out of the library call.
     return name.size() == PlaceholderName.size() && name.front() == PlaceholderName.front() && name == PlaceholderName;
 }
+
+namespace {
 
 bool hasRealName(const std::vector<QString> &pool, qint16 count)
 {

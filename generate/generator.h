@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "common/mainstate.h"
+#include "base/mainstate.h"
 
 #include <QString>
 
@@ -19,6 +19,9 @@ struct Generation {
     QString listText;  // one "First Last" line per name, each ending in CR LF
     QString problem;   // why nothing could be drawn; empty on success
 };
+
+// Whether a name is the placeholder for a missing one, which is never output.
+bool isPlaceholder(const QString &name);
 
 // The count that a count text asks for: rounded, halves to even, and clamped
 // to 1..1000, whatever the text's size.

@@ -3,9 +3,8 @@
 
 #include "period.h"
 
-#include "common/mainstate.h"
-#include "common/numeric.h"
-#include "yearfields.h"
+#include "base/mainstate.h"
+#include "base/numeric.h"
 
 void ApplyYearLimits(YearFields &fields, const QString &changedText)
 {
@@ -51,4 +50,24 @@ void FilterByPeriod(MainState &state, const YearFields &fields)
     state.PoolCount = count;
     state.PoolStartText = fields.startText();
     state.PoolEndText = fields.endText();
+}
+
+PlainYearFields::PlainYearFields(const QString &start, const QString &end)
+{
+    setYearText(0, start);
+    setYearText(1, end);
+}
+
+QString PlainYearFields::yearText(int index) const
+{
+    return m_texts[index];
+}
+
+void PlainYearFields::setYearText(int index, const QString &text)
+{
+    // Like a text field, writing the text it already holds is no change.
+    if (m_texts[index] == text)
+        return;
+    m_texts[index] = text;
+    ApplyYearLimits(*this, text);
 }

@@ -3,9 +3,10 @@
 
 #include "rosterfile.h"
 
-#include "common/mainstate.h"
-#include "common/numeric.h"
-#include "common/platformfile.h"
+#include "base/mainstate.h"
+#include "base/numeric.h"
+#include "platform/nativepath.h"
+#include "platform/platformfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -233,43 +234,6 @@ QString RosterReport::warningText() const
                          .arg(StoreSlots)
                          .arg(ignoredFromLine);
     return lines.join(u'\n');
-}
-
-qsizetype firstInvalidUtf8(QByteArrayView bytes)
-{
-    const auto *data = reinterpret_cast<const unsigned char *>(bytes.data());
-    const qsizetype size = bytes.size();
-    qsizetype i = 0;
-    while (i < size) {
-        const unsigned lead = data[i];
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        qsizetype length;
-        char32_t value;
-        char32_t smallest;
-        if ((lead & 0xE0) == 0xC0) {
-            length = 2, value = lead & 0x1F, smallest = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            length = 3, value = lead & 0x0F, smallest = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            length = 4, value = lead & 0x07, smallest = 0x10000;
-        } else {
-            return i;
-        }
-        if (size - i < length)
-            return i;
-        for (qsizetype k = 1; k < length; ++k) {
-            if ((data[i + k] & 0xC0) != 0x80)
-                return i;
-            value = value << 6 | (data[i + k] & 0x3F);
-        }
-        if (value < smallest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
-            return i;
-        i += length;
-    }
-    return -1;
 }
 
 int lineOfByte(QByteArrayView bytes, qsizetype offset)

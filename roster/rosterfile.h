@@ -9,7 +9,6 @@
 
 struct MainState;
 
-inline constexpr QStringView RosterFileName = u"Kordane.txt";
 // Far more than 32767 players of any sane length; a larger file is refused
 // rather than read into memory whole.
 inline constexpr qint64 MaxRosterBytes = 64 * 1024 * 1024;
@@ -50,11 +49,6 @@ struct DecodedRoster {
 // mixesUtf8.
 DecodedRoster decodeRoster(QByteArrayView bytes);
 QString decodeRosterText(QByteArrayView bytes);
-
-// The offset of the first byte that does not belong to a well-formed UTF-8
-// sequence (overlong forms, surrogates and values above U+10FFFF included),
-// or -1 when there is none.
-qsizetype firstInvalidUtf8(QByteArrayView bytes);
 
 // The line, from 1, that holds the byte at offset; CR LF, LF and a lone CR
 // each end a line.

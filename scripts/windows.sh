@@ -93,4 +93,4 @@ if [[ ! -x build/quillery-names ]]; then
     bash scripts/deps.sh run
     BUILD_TARGETS="quillery-names roster" bash scripts/build.sh build
 fi
-bash tests/windows/smoke.sh "$build/$name.zip" "$project/build/quillery-names" "$build/quillery-wine.png"
+bash tests/wine/smoke.sh "$build/$name.zip" "$project/build/quillery-names" "$build/quillery-wine.png"

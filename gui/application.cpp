@@ -1,0 +1,94 @@
+// SPDX-FileCopyrightText: 2026 The Quillery developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "application.h"
+
+#include "builtinpictures.h"
+#include "base/identity.h"
+#include "platform/nativepath.h"
+#include "dialogfont.h"
+#include "frmmain.h"
+#include "messages.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QIconEngine>
+
+#include <cstdlib>
+
+namespace {
+
+// The program's icon: the design's own 16 px picture, and larger ones that
+// keep docks and task switchers sharp. The pictures are read when the window
+// system first asks for one; offscreen and on Wayland it never does, and the
+// largest is more work to read than the rest of the icon and the baseball.
+class ProgramIconEngine final : public QIconEngine
+{
+public:
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().pixmap(size, mode, state);
+    }
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        if (mode != QIcon::Normal || state != QIcon::Off)
+            return {};
+        QList<QSize> sizes;
+        for (int side : Sides)
+            sizes.append(QSize(side, side));
+        return sizes;
+    }
+    QIconEngine *clone() const override { return new ProgramIconEngine(*this); }
+    QString key() const override { return QStringLiteral("quillery"); }
+
+private:
+    static constexpr int Sides[] = {16, 32, 48, 64, 128, 256};
+
+    const QIcon &icon()
+    {
+        if (m_icon.isNull()) {
+            m_icon.addPixmap(builtInPicture(QStringLiteral(":/quillery-icon.png"), "png"));
+            for (int side : Sides) {
+                if (side != 16)
+                    m_icon.addPixmap(builtInPicture(QStringLiteral(":/icons/quillery-%1.png").arg(side), "png"));
+            }
+        }
+        return m_icon;
+    }
+
+    QIcon m_icon;
+};
+
+} // namespace
+
+void prepareApplication()
+{
+    registerResources();
+    addDialogFontSubstitutes();
+    QApplication::setApplicationName(ApplicationTitle.toString());
+    QApplication::setApplicationVersion(ApplicationVersion.toString());
+    // The desktop entry's id: Wayland docks match the window to its entry by it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quillery.Quillery"));
+    QApplication::setWindowIcon(QIcon(new ProgramIconEngine));
+}
+
+int runMainWindow(const CheckedPath &programDirectory)
+{
+    if (!programDirectory.ok()) {
+        showMessage(nullptr, QMessageBox::Critical, programDirectory.error);
+        return EXIT_FAILURE;
+    }
+    frmMain window(programDirectory.path);
+    if (!window.Form_Load())
+        return EXIT_FAILURE;
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,351 @@
+// SPDX-FileCopyrightText: 2026 The Quillery developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "frmmain.h"
+
+#include "builtinpictures.h"
+#include "base/installlayout.h"
+#include "firstlinevalidator.h"
+#include "frmhelp.h"
+#include "lightpalette.h"
+#include "list/listfile.h"
+#include "generate/generator.h"
+#include "generate/randomsource.h"
+#include "messages.h"
+#include "roster/period.h"
+#include "roster/rosterfile.h"
+#include "twips.h"
+#include "waitcursor.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QGuiApplication>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTextBlock>
+
+#include <optional>
+
+namespace {
+
+QFont dialogFont(bool bold = false)
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPointSizeF(8.25);
+    font.setBold(bold);
+    return font;
+}
+
+QLineEdit *makeField(QWidget *parent, const QString &name, const QString &text, const QString &accessibleName,
+                     const QRect &geometry)
+{
+    auto *field = new QLineEdit(text, parent);
+    field->setObjectName(name);
+    field->setAccessibleName(accessibleName);
+    field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    field->setGeometry(geometry);
+    field->setValidator(new FirstLineValidator(field));
+    return field;
+}
+
+// A key pressed with Alt is a command, and one that is no access key must not
+// type its letter instead. AltGr still types: Windows reports it as Ctrl+Alt,
+// and X11 never as Alt.
+bool isAltChordWithText(const QKeyEvent *key)
+{
+    const Qt::KeyboardModifiers modifiers = key->modifiers();
+    return modifiers.testFlag(Qt::AltModifier) && !modifiers.testFlag(Qt::ControlModifier)
+            && !modifiers.testFlag(Qt::GroupSwitchModifier) && !key->text().isEmpty() && key->text().front().isPrint();
+}
+
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, Qt::Alignment alignment, bool bold,
+                  const QRect &geometry)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setAlignment(alignment | Qt::AlignTop);
+    label->setWordWrap(true);
+    label->setFont(dialogFont(bold));
+    label->setGeometry(geometry);
+    return label;
+}
+
+QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption, const QRect &geometry)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    // Outside a dialog a button answers Enter only when it is auto-default.
+    button->setAutoDefault(true);
+    button->setGeometry(geometry);
+    return button;
+}
+
+} // namespace
+
+frmMain::frmMain(const QString &programDirectory, std::unique_ptr<RandomSource> random, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                              | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    , m_programDirectory(programDirectory)
+    , m_random(std::move(random))
+    , m_state(std::make_unique<MainState>())
+{
+    registerResources();
+    createControls();
+    createConnections();
+    createTabOrder();
+}
+
+frmMain::frmMain(const QString &programDirectory, QWidget *parent)
+    : frmMain(programDirectory, std::make_unique<ClockRandom>(), parent)
+{
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::createControls()
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Quillery for the Orvale "));
+    setFont(dialogFont());
+    setPalette(lightFacePalette());
+    setFixedSize(twipsSize(7395, 4695));
+
+    txtYear[0] = makeField(this, QStringLiteral("txtYear0"), QStringLiteral("1871"), tr("Start year"),
+                           twipsRect(360, 360, 855, 315));
+    Label1 = makeLabel(this, QStringLiteral("Label1"), QStringLiteral("to"), Qt::AlignHCenter, true,
+                       twipsRect(1380, 420, 435, 315));
+    txtYear[1] = makeField(this, QStringLiteral("txtYear1"), QStringLiteral("2000"), tr("End year"),
+                           twipsRect(1980, 360, 855, 315));
+    Label2 = makeLabel(this, QStringLiteral("Label2"), QStringLiteral("Number of Names 1 to 1000"), Qt::AlignHCenter,
+                       true, twipsRect(180, 900, 1635, 435));
+    txtNumNames = makeField(this, QStringLiteral("txtNumNames"), QStringLiteral("12"), tr("Number of names"),
+                            twipsRect(1980, 960, 855, 315));
+    Label2->setBuddy(txtNumNames);
+    txtYear[0]->setAccessibleDescription(tr("1871 to 9999; an earlier year becomes 1871"));
+    txtYear[1]->setAccessibleDescription(tr("Up to 9999; a later year becomes 9999"));
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setAccessibleName(tr("Picture of a baseball"));
+    Image1->setPixmap(builtInPicture(QStringLiteral(":/baseball.gif"), "gif"));
+    Image1->setGeometry(twipsRect(180, 1500, 2640, 2340));
+
+    Label3 = makeLabel(this, QStringLiteral("Label3"), tr("By the Quillery developers"), Qt::AlignLeft, false,
+                       twipsRect(180, 4020, 2775, 315));
+
+    cmdSetTimePeriod = makeButton(this, QStringLiteral("cmdSetTimePeriod"), QStringLiteral("&Time Period "),
+                                  twipsRect(3060, 300, 1215, 495));
+    cmdGenerate = makeButton(this, QStringLiteral("cmdGenerate"), QStringLiteral("&Generate"),
+                             twipsRect(3060, 885, 1215, 495));
+    cmdGenerate->setDefault(true);
+    cmdClear = makeButton(this, QStringLiteral("cmdClear"), QStringLiteral("&Clear Names"),
+                          twipsRect(3060, 1485, 1215, 495));
+    cmdCopyNames = makeButton(this, QStringLiteral("cmdCopyNames"), QStringLiteral("Cop&y to Clip"),
+                              twipsRect(3060, 2070, 1215, 495));
+    cmdSave = makeButton(this, QStringLiteral("cmdSave"), QStringLiteral("&Save to File"),
+                         twipsRect(3060, 2655, 1215, 495));
+    cmdHelp = makeButton(this, QStringLiteral("cmdHelp"), QStringLiteral("&Help!"), twipsRect(3060, 3255, 1215, 495));
+    cmdExit = makeButton(this, QStringLiteral("cmdExit"), QStringLiteral("E&xit"), twipsRect(3060, 3840, 1215, 495));
+
+    txtPlayerNames = new QPlainTextEdit(this);
+    txtPlayerNames->setObjectName(QStringLiteral("txtPlayerNames"));
+    txtPlayerNames->setAccessibleName(tr("Generated names"));
+    txtPlayerNames->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtPlayerNames->setTabChangesFocus(true);
+    txtPlayerNames->setGeometry(twipsRect(4500, 300, 2655, 4095));
+
+    m_yearFields = std::make_unique<LineEditYearFields>(txtYear[0], txtYear[1]);
+}
+
+void frmMain::createConnections()
+{
+    for (int index : {0, 1}) {
+        connect(txtYear[index], &QLineEdit::textChanged, this, [this, index] { txtYear_Change(index); });
+        connect(txtYear[index], &QLineEdit::returnPressed, cmdGenerate, &QPushButton::click);
+        txtYear[index]->installEventFilter(this);
+    }
+    connect(txtNumNames, &QLineEdit::returnPressed, cmdGenerate, &QPushButton::click);
+    txtNumNames->installEventFilter(this);
+    txtPlayerNames->installEventFilter(this);
+
+    connect(cmdSetTimePeriod, &QPushButton::clicked, this, &frmMain::cmdSetTimePeriod_Click);
+    connect(cmdGenerate, &QPushButton::clicked, this, &frmMain::cmdGenerate_Click);
+    connect(cmdClear, &QPushButton::clicked, this, &frmMain::cmdClear_Click);
+    connect(cmdCopyNames, &QPushButton::clicked, this, &frmMain::cmdCopyNames_Click);
+    connect(cmdSave, &QPushButton::clicked, this, &frmMain::cmdSave_Click);
+    connect(cmdHelp, &QPushButton::clicked, this, &frmMain::cmdHelp_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &frmMain::cmdExit_Click);
+
+    auto *helpKey = new QShortcut(QKeySequence::HelpContents, this);
+    connect(helpKey, &QShortcut::activated, this, &frmMain::cmdHelp_Click);
+}
+
+void frmMain::createTabOrder()
+{
+    QWidget *const order[] = {txtYear[0], txtYear[1], cmdSetTimePeriod, txtNumNames, cmdGenerate, cmdClear,
+                              cmdCopyNames, cmdExit, cmdHelp, txtPlayerNames, cmdSave};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && isAltChordWithText(static_cast<QKeyEvent *>(event)))
+        return true;
+    if (event->type() == QEvent::FocusIn) {
+        // Coming back to the window or closing a context menu is no move into
+        // the field, so it keeps the selection it had.
+        const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            if (watched == txtYear[0] || watched == txtYear[1])
+                txtYear_GotFocus(watched == txtYear[0] ? 0 : 1);
+            else if (watched == txtNumNames)
+                txtNumNames_GotFocus();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool frmMain::Form_Load()
+{
+    RosterReport report;
+    {
+        WaitCursor wait;
+        m_state->DataFilePath = rosterLocation(m_programDirectory);
+        setListText(QString());
+        report = LoadNameFile(*m_state);
+        if (report.loaded())
+            cmdSetTimePeriod_Click();
+    }
+    if (!report.loaded()) {
+        showMessage(this, QMessageBox::Critical, report.error);
+        return false;
+    }
+    if (report.hasWarnings())
+        showMessage(this, QMessageBox::Warning, report.warningText());
+
+    txtYear[0]->setFocus(Qt::OtherFocusReason);
+    txtYear_GotFocus(0);
+    return true;
+}
+
+void frmMain::cmdSetTimePeriod_Click()
+{
+    setListText(QString());
+    WaitCursor wait;
+    cmdGenerate->setEnabled(false);
+    NormalisePeriod(*m_yearFields);
+    FilterByPeriod(*m_state, *m_yearFields);
+    cmdGenerate->setEnabled(true);
+    cmdGenerate_Click();
+}
+
+void frmMain::cmdGenerate_Click()
+{
+    QString problem;
+    {
+        WaitCursor wait;
+        const Generation generation = GenerateNames(*m_state, txtNumNames->text(), *m_random);
+        txtNumNames->setText(generation.countText);
+        // One write for the whole list: rewriting the field per name is slow.
+        setListText(generation.listText);
+        problem = generation.problem;
+    }
+    if (!problem.isEmpty())
+        showMessage(this, QMessageBox::Warning, problem);
+}
+
+void frmMain::cmdClear_Click()
+{
+    setListText(QString());
+}
+
+void frmMain::cmdCopyNames_Click()
+{
+    txtPlayerNames->selectAll();
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    const QString list = listText();
+    clipboard->setText(list);
+    QTextCursor start = txtPlayerNames->textCursor();
+    start.setPosition(0);
+    txtPlayerNames->setTextCursor(start);
+
+    // The list has been copied by now, so the clipboard keeps a list that is
+    // too long even though the field is emptied.
+    if (list.size() > MaxListLength) {
+        showMessage(this, QMessageBox::NoIcon, QStringLiteral("Name list is too large. It must be cleared before proceeding."));
+        setListText(QString());
+    }
+}
+
+void frmMain::cmdSave_Click()
+{
+    const QByteArray block = listBlock(txtYear[0]->text(), txtYear[1]->text(), *m_state);
+    const QString path = listFilePath(listFileDirectory(m_programDirectory, m_state->DataFilePath));
+    ListFileReport report;
+    {
+        // Another program's lock can hold the save for seconds; the pointer
+        // says so while it waits, and is normal again for the message.
+        std::optional<WaitCursor> busy;
+        report = appendListBlock(path, block, [&busy] { busy.emplace(); });
+    }
+    if (report.saved())
+        showMessage(this, QMessageBox::NoIcon, ListFileSavedMessage.toString());
+    else
+        showMessage(this, QMessageBox::Critical, report.error);
+}
+
+void frmMain::cmdHelp_Click()
+{
+    showHelp(this);
+}
+
+void frmMain::cmdExit_Click()
+{
+    close();
+}
+
+void frmMain::txtYear_Change(int index)
+{
+    ApplyYearLimits(*m_yearFields, txtYear[index]->text());
+}
+
+void frmMain::txtYear_GotFocus(int index)
+{
+    txtYear[index]->selectAll();
+}
+
+void frmMain::txtNumNames_GotFocus()
+{
+    txtNumNames->selectAll();
+}
+
+QString frmMain::listText() const
+{
+    // Block by block rather than toPlainText(), which turns non-breaking
+    // spaces into plain ones.
+    QString text;
+    for (QTextBlock block = txtPlayerNames->document()->begin(); block.isValid(); block = block.next()) {
+        if (block != txtPlayerNames->document()->begin())
+            text += u"\r\n";
+        text += block.text();
+    }
+    return text;
+}
+
+void frmMain::setListText(const QString &text)
+{
+    // Emptying an empty list would only lay out the field again, and the start
+    // sequence empties it twice before the first list.
+    if (text.isEmpty() && txtPlayerNames->document()->isEmpty())
+        return;
+    QString lines = text;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    txtPlayerNames->setPlainText(lines);
+}

@@ -1,0 +1,120 @@
+// SPDX-FileCopyrightText: 2026 The Quillery developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "application.h"
+
+#include "base/identity.h"
+#include "platform/nativepath.h"
+#include "platform/platformfile.h"
+#include "platform/startupheap.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+
+namespace {
+
+constexpr char UsageText[] =
+        "Usage: quillery [--help | --version]\n"
+        "Makes up random baseball player names in a window. Takes no other options.\n"
+        "\n"
+        "Reads the roster Kordane.txt from the program's folder, or else from\n"
+        "../share/quillery/ relative to it. \"Save to File\" appends the list to\n"
+        "RandomNames.txt in the program's folder when the roster is there, and\n"
+        "otherwise in your documents folder.\n"
+        "\n"
+        "  -h, --help      show this help and quit\n"
+        "  -v, --version   show the version and quit\n"
+        "\n"
+        "Qt's own options, such as -platform or -style, work as in any Qt program.\n";
+
+bool isArgument(const char *argument, const char *shortForm, const char *longForm)
+{
+    return std::strcmp(argument, shortForm) == 0 || std::strcmp(argument, longForm) == 0;
+}
+
+// Answers --help and --version without a display and without opening any
+// window, as a shell user expects. Returns the exit status when one was
+// asked for: a failure when the text could not be written.
+std::optional<int> answeredInformationOption(int argc, char *argv[], bool outputOpen)
+{
+    for (int i = 1; i < argc; ++i) {
+        const bool help = isArgument(argv[i], "-h", "--help");
+        if (!help && !isArgument(argv[i], "-v", "--version"))
+            continue;
+        const QByteArray text = help ? QByteArray(UsageText) : "quillery " + ApplicationVersion.toString().toUtf8() + '\n';
+        if (outputOpen && !connectStandardOutput()) {
+            // Started from a desktop shortcut or Windows' Explorer: no
+            // console would show the text, so a message box does.
+            QApplication app(argc, argv);
+            QMessageBox::information(nullptr, ApplicationTitle.toString(), QString::fromUtf8(text));
+            return EXIT_SUCCESS;
+        }
+        const QString reason = outputOpen ? writeAndFlush(stdout, text) : QStringLiteral("standard output is closed");
+        if (reason.isEmpty())
+            return EXIT_SUCCESS;
+        std::fprintf(stderr, "quillery: cannot write the %s: %s\n", help ? "help" : "version", qPrintable(reason));
+        return EXIT_FAILURE;
+    }
+    return std::nullopt;
+}
+
+// Without a display Qt aborts with a message about platform plugins; say
+// plainly what is missing instead. A platform named on the command line is
+// Qt's to judge.
+bool displayMissing(int argc, char *argv[])
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    for (int i = 1; i < argc; ++i)
+        if (isArgument(argv[i], "-platform", "--platform"))
+            return false;
+    return qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+            && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#else
+    Q_UNUSED(argc);
+    Q_UNUSED(argv);
+    return false;
+#endif
+}
+
+// QApplication has taken its own options out of the arguments by now; anything
+// left is a mistake, and a window that ignored it would hide that.
+bool unexpectedArguments()
+{
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.isEmpty())
+        return false;
+    const QString &first = arguments.first();
+    const QString what = first.startsWith(u'-') ? QStringLiteral("unknown option") : QStringLiteral("unexpected argument");
+    std::fprintf(stderr, "quillery: %s %s. Try --help.\n", qPrintable(what), qPrintable(first));
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const bool outputOpen = reserveStandardDescriptors();
+    if (const std::optional<int> status = answeredInformationOption(argc, argv, outputOpen))
+        return *status;
+    if (displayMissing(argc, argv)) {
+        std::fputs("quillery: no display found; run it in a desktop session or under xvfb-run\n", stderr);
+        return EXIT_FAILURE;
+    }
+    // A save that meets a file-size limit must fail with an error the user
+    // sees, not end the program.
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+    QApplication app(argc, argv);
+    if (unexpectedArguments())
+        return EXIT_FAILURE;
+    prepareStartupHeap();
+    prepareApplication();
+    return runMainWindow(programDirectory());
+}

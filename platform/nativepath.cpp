@@ -1,0 +1,118 @@
+// SPDX-FileCopyrightText: 2026 The Quillery developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "platform/nativepath.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+#ifndef Q_OS_WIN
+#include <filesystem>
+#include <system_error>
+#endif
+
+qsizetype firstInvalidUtf8(QByteArrayView bytes)
+{
+    const auto *data = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype size = bytes.size();
+    qsizetype i = 0;
+    while (i < size) {
+        const unsigned lead = data[i];
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        qsizetype length;
+        char32_t value;
+        char32_t smallest;
+        if ((lead & 0xE0) == 0xC0) {
+            length = 2, value = lead & 0x1F, smallest = 0x80;
+        } else if ((lead & 0xF0) == 0xE0) {
+            length = 3, value = lead & 0x0F, smallest = 0x800;
+        } else if ((lead & 0xF8) == 0xF0) {
+            length = 4, value = lead & 0x07, smallest = 0x10000;
+        } else {
+            return i;
+        }
+        if (size - i < length)
+            return i;
+        for (qsizetype k = 1; k < length; ++k) {
+            if ((data[i + k] & 0xC0) != 0x80)
+                return i;
+            value = value << 6 | (data[i + k] & 0x3F);
+        }
+        if (value < smallest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+            return i;
+        i += length;
+    }
+    return -1;
+}
+
+bool decodesWithoutLoss(QByteArrayView native)
+{
+    return QFile::encodeName(QFile::decodeName(native.toByteArray())) == native;
+}
+
+QString printableName(QByteArrayView native)
+{
+    QString printable;
+    for (;;) {
+        const qsizetype bad = firstInvalidUtf8(native);
+        if (bad < 0)
+            return printable + QString::fromUtf8(native);
+        printable += QString::fromUtf8(native.first(bad)) + QStringLiteral("\\x")
+                + QString::number(uchar(native[bad]), 16).toUpper().rightJustified(2, u'0');
+        native = native.sliced(bad + 1);
+    }
+}
+
+CheckedPath programDirectoryFrom(QByteArrayView nativeFolder)
+{
+    if (decodesWithoutLoss(nativeFolder))
+        return {QFile::decodeName(nativeFolder.toByteArray()), {}};
+    return {{}, QStringLiteral("Cannot use the program's folder %1: its name is not valid UTF-8, so the roster and "
+                               "the list file could not be found in it. Move the program to a folder whose name is.")
+                        .arg(printableName(nativeFolder))};
+}
+
+CheckedPath programDirectory()
+{
+#ifndef Q_OS_WIN
+    // Qt's own answer has already lost what did not decode, and with it the
+    // folder: ask the system for the bytes.
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error) {
+        const std::filesystem::path folder = program.parent_path();
+        return programDirectoryFrom(QByteArrayView(folder.native().data(), qsizetype(folder.native().size())));
+    }
+#endif
+    return {QCoreApplication::applicationDirPath(), {}};
+}
+
+CheckedPath absoluteFromCurrentFolder(const QString &path)
+{
+    if (QDir::isAbsolutePath(path))
+        return {path, {}};
+#ifndef Q_OS_WIN
+    // Qt takes a current folder it cannot name as the root folder.
+    std::error_code error;
+    const std::filesystem::path current = std::filesystem::current_path(error);
+    const QString refused = QStringLiteral("Cannot use the relative path %1: %2. Give its full path.");
+    if (error == std::errc::no_such_file_or_directory)
+        return {{}, refused.arg(path, QStringLiteral("the current folder no longer exists"))};
+    if (error)
+        return {{}, refused.arg(path, QStringLiteral("the current folder cannot be found (%1)")
+                                              .arg(QString::fromLocal8Bit(error.message())))};
+    const std::string &native = current.native();
+    const QByteArrayView folder(native.data(), qsizetype(native.size()));
+    if (!decodesWithoutLoss(folder)) {
+        return {{}, refused.arg(path, QStringLiteral("the name of the current folder, %1, is not valid UTF-8")
+                                              .arg(printableName(folder)))};
+    }
+    return {QDir(QFile::decodeName(folder.toByteArray())).absoluteFilePath(path), {}};
+#else
+    return {QDir::current().absoluteFilePath(path), {}};
+#endif
+}

@@ -1,0 +1,245 @@
+// SPDX-FileCopyrightText: 2026 The Quillery developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "platform/platformfile.h"
+
+#include <QFile>
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+FileHandle::Native FileHandle::invalid()
+{
+    return -1;
+}
+
+int FileHandle::close()
+{
+    const int result = ::close(release());
+    return result == 0 ? 0 : errno;
+}
+
+namespace {
+
+int openRetrying(const QByteArray &nativePath, int flags, mode_t mode = 0)
+{
+    int fd;
+    do {
+        fd = ::open(nativePath.constData(), flags, mode);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+bool isWritableKind(mode_t mode)
+{
+    // A character device such as /dev/null is a deliberate choice of the
+    // user; a FIFO or socket could block the program or swallow the list.
+    return S_ISREG(mode) || S_ISCHR(mode);
+}
+
+// Opening a FIFO that nobody reads fails with ENXIO under O_NONBLOCK; say what
+// is really in the way.
+QString openFailureReason(const QByteArray &nativePath, int error)
+{
+    struct stat info {};
+    if (error == ENXIO && ::stat(nativePath.constData(), &info) == 0 && !isWritableKind(info.st_mode))
+        return NotRegularFileReason;
+    return systemErrorText(error);
+}
+
+// 0 when the lock is held or the file system has no locks; otherwise the error.
+int lockExclusive(int fd, const std::function<void()> &waiting)
+{
+    using platformdetail::LockTry;
+    int error = 0;
+    bool timedOut = false;
+    const bool held = platformdetail::takeLockPatiently([&] {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            return LockTry::Held;
+        error = errno;
+        if (error == ENOLCK || error == EOPNOTSUPP || error == EINVAL)
+            return LockTry::Held;
+        return error == EWOULDBLOCK || error == EINTR ? LockTry::Busy : LockTry::Failed;
+    }, waiting, timedOut);
+    return held ? 0 : timedOut ? EWOULDBLOCK : error;
+}
+
+// The bytes written in one call, or -1 with errno set.
+qsizetype writeOnce(int fd, QByteArrayView bytes)
+{
+    ssize_t written;
+    do {
+        written = ::write(fd, bytes.data(), size_t(bytes.size()));
+    } while (written < 0 && errno == EINTR);
+    return written;
+}
+
+// The file at path is still the one open as fd: an append that created the
+// file and then failed removes it again, perhaps while this one waited for
+// its lock.
+bool pathStillNames(const QByteArray &nativePath, int fd)
+{
+    struct stat byPath {};
+    struct stat byHandle {};
+    return ::stat(nativePath.constData(), &byPath) == 0 && ::fstat(fd, &byHandle) == 0
+            && byPath.st_dev == byHandle.st_dev && byPath.st_ino == byHandle.st_ino;
+}
+
+} // namespace
+
+ReadResult readRegularFile(const QString &path, qint64 maxBytes, QByteArray &bytes)
+{
+    const FileHandle file(openRetrying(QFile::encodeName(path), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!file.isOpen())
+        return {ReadResult::Failed, systemErrorText(errno)};
+
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0)
+        return {ReadResult::Failed, systemErrorText(errno)};
+    if (S_ISDIR(info.st_mode))
+        return {ReadResult::Failed, FolderNotFileReason};
+    if (!S_ISREG(info.st_mode))
+        return {ReadResult::Failed, NotRegularFileReason};
+    if (info.st_size > maxBytes)
+        return {ReadResult::TooLarge, {}};
+
+    // O_NONBLOCK has no effect on the reads of a regular file.
+    return platformdetail::readToEnd(info.st_size, maxBytes, bytes, [&](char *into, qsizetype room, QString &reason) {
+        ssize_t got;
+        do {
+            got = ::read(file.get(), into, size_t(room));
+        } while (got < 0 && errno == EINTR);
+        if (got < 0)
+            reason = systemErrorText(errno);
+        return qsizetype(got);
+    });
+}
+
+AppendResult appendLocked(const QString &path, QByteArrayView block, const std::function<void()> &waiting)
+{
+    const QByteArray nativePath = QFile::encodeName(path);
+    FileHandle file;
+    bool created = false;
+    bool regular = false;
+    // The file this call made goes again when the append fails, unless
+    // another append wrote to it meanwhile. An append that waits for the lock
+    // on it meanwhile finds its path gone once it holds the lock, and starts over.
+    auto removeIfMadeAndEmpty = [&](int fd) -> QString {
+        struct stat info {};
+        if (!created || ::fstat(fd, &info) != 0 || info.st_size != 0 || !pathStillNames(nativePath, fd)
+            || ::unlink(nativePath.constData()) == 0)
+            return {};
+        return systemErrorText(errno);
+    };
+    auto giveUp = [&](const QString &reason) { return AppendResult{reason, removeIfMadeAndEmpty(file.get())}; };
+    // A few rounds at most: each one lost means another append removed the
+    // file it had just made, and every such append gives up at once.
+    for (int round = 0; round < 8 && !file.isOpen(); ++round) {
+        const int flags = O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK;
+        created = false;
+        file = FileHandle(openRetrying(nativePath, flags));
+        if (!file.isOpen() && errno == ENOENT) {
+            file = FileHandle(openRetrying(nativePath, flags | O_CREAT | O_EXCL, 0666));
+            created = file.isOpen();
+            // Made by another program just now, or a link to a missing file,
+            // which is made as before; either way not this call's to remove.
+            if (!file.isOpen() && errno == EEXIST)
+                file = FileHandle(openRetrying(nativePath, flags | O_CREAT, 0666));
+        }
+        if (!file.isOpen())
+            return {openFailureReason(nativePath, errno), {}};
+
+        struct stat info {};
+        if (::fstat(file.get(), &info) != 0)
+            return giveUp(systemErrorText(errno));
+        if (!isWritableKind(info.st_mode))
+            return giveUp(NotRegularFileReason);
+        regular = S_ISREG(info.st_mode);
+
+        const int fileFlags = ::fcntl(file.get(), F_GETFL);
+        if (fileFlags < 0 || ::fcntl(file.get(), F_SETFL, fileFlags & ~O_NONBLOCK) != 0)
+            return giveUp(systemErrorText(errno));
+        if (const int error = lockExclusive(file.get(), waiting))
+            // Whoever holds the lock may be about to write: the file stays.
+            return {error == EWOULDBLOCK ? LockedByAnotherReason : systemErrorText(error), {}};
+        if (regular && !pathStillNames(nativePath, file.get()))
+            file.close();
+    }
+    if (!file.isOpen())
+        return {LockedByAnotherReason, {}};
+
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0)
+        return giveUp(systemErrorText(errno));
+    const off_t oldLength = info.st_size;
+
+    // A second descriptor keeps the file open and locked after the first is
+    // closed, so that a failing close can still be rolled back.
+    const FileHandle keeper(::fcntl(file.get(), F_DUPFD_CLOEXEC, 0));
+    if (!keeper.isOpen())
+        return giveUp(systemErrorText(errno));
+
+    auto rollBack = [&](const QString &reason) {
+        AppendResult result{reason, {}};
+        if (!regular)
+            return result;
+        if (::ftruncate(keeper.get(), oldLength) != 0)
+            result.restoreFailure = systemErrorText(errno);
+        else
+            result.restoreFailure = removeIfMadeAndEmpty(keeper.get());
+        return result;
+    };
+
+    const qsizetype written = writeOnce(file.get(), block);
+    if (written < 0)
+        return rollBack(systemErrorText(errno));
+    if (written != block.size()) {
+        // A write that stops short gives no reason; writing the rest once
+        // more does, such as a full disk or the file-size limit.
+        const qsizetype more = writeOnce(file.get(), block.sliced(written));
+        if (more < 0)
+            return rollBack(shortWriteReason(written, block.size(), systemErrorText(errno)));
+        if (written + more != block.size())
+            return rollBack(shortWriteReason(written + more, block.size(), {}));
+    }
+
+    if (regular && ::fsync(file.get()) != 0)
+        return rollBack(systemErrorText(errno));
+    if (const int error = file.close())
+        return rollBack(systemErrorText(error));
+    return {};
+}
+
+bool reserveStandardDescriptors()
+{
+    bool outputOpen = true;
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        if (fd == 1)
+            outputOpen = false;
+        // The lowest free number is fd itself: every one below it is open by now.
+        const int null = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+        if (null >= 0 && null != fd)
+            ::close(null);
+    }
+    return outputOpen;
+}
+
+QString writeAndFlush(std::FILE *stream, const QByteArray &utf8)
+{
+    errno = 0;
+    const size_t written = std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stream);
+    if (std::fflush(stream) == 0 && !std::ferror(stream) && written == size_t(utf8.size()))
+        return {};
+    return errno != 0 ? systemErrorText(errno) : QStringLiteral("write error");
+}
+
+bool connectStandardOutput()
+{
+    return true;
+}

@@ -1,0 +1,219 @@
+// SPDX-FileCopyrightText: 2026 The Quillery developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "platform/platformfile.h"
+
+#include <QDir>
+
+#include <cerrno>
+#include <cstring>
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+FileHandle::Native FileHandle::invalid()
+{
+    return INVALID_HANDLE_VALUE;
+}
+
+int FileHandle::close()
+{
+    return ::CloseHandle(release()) ? 0 : int(::GetLastError());
+}
+
+namespace {
+
+// The whole file and any length it may grow to.
+constexpr DWORD WholeRangeLow = MAXDWORD;
+constexpr DWORD WholeRangeHigh = MAXDWORD;
+
+QString lastError()
+{
+    return systemErrorText(int(::GetLastError()));
+}
+
+// Paths go to the system as UTF-16 with its own separators, so that any name
+// the user can type works.
+std::wstring nativePath(const QString &path)
+{
+    return QDir::toNativeSeparators(path).toStdWString();
+}
+
+// 0 when the lock is held; otherwise the error.
+DWORD lockExclusive(HANDLE file, const std::function<void()> &waiting)
+{
+    using platformdetail::LockTry;
+    DWORD error = 0;
+    bool timedOut = false;
+    const bool held = platformdetail::takeLockPatiently([&] {
+        OVERLAPPED whole {};
+        if (::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, WholeRangeLow, WholeRangeHigh, &whole))
+            return LockTry::Held;
+        error = ::GetLastError();
+        // A file system without locks has nobody to wait for.
+        if (error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED)
+            return LockTry::Held;
+        return error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING ? LockTry::Busy : LockTry::Failed;
+    }, waiting, timedOut);
+    return held ? 0 : timedOut ? DWORD(ERROR_LOCK_VIOLATION) : error;
+}
+
+// Removes the file that a failed append made, unless anybody else has it
+// open or wrote to it meanwhile: opened for nobody else to share, it is
+// deleted when closed.
+void removeIfStillEmpty(const std::wstring &path)
+{
+    const FileHandle file(::CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size {};
+    if (!file.isOpen() || !::GetFileSizeEx(file.get(), &size) || size.QuadPart != 0)
+        return;
+    FILE_DISPOSITION_INFO disposition {TRUE};
+    ::SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof disposition);
+}
+
+// The bytes written in one call, or -1 with the error in GetLastError().
+qsizetype writeOnce(HANDLE file, QByteArrayView bytes)
+{
+    DWORD written = 0;
+    if (!::WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr))
+        return -1;
+    return qsizetype(written);
+}
+
+} // namespace
+
+ReadResult readRegularFile(const QString &path, qint64 maxBytes, QByteArray &bytes)
+{
+    // Backup semantics open a folder too, so that it is named as one.
+    const FileHandle file(::CreateFileW(nativePath(path).c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file.isOpen())
+        return {ReadResult::Failed, lastError()};
+
+    BY_HANDLE_FILE_INFORMATION info {};
+    if (::GetFileType(file.get()) != FILE_TYPE_DISK)
+        return {ReadResult::Failed, NotRegularFileReason};
+    if (!::GetFileInformationByHandle(file.get(), &info))
+        return {ReadResult::Failed, lastError()};
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        return {ReadResult::Failed, FolderNotFileReason};
+    const qint64 size = qint64(quint64(info.nFileSizeHigh) << 32 | info.nFileSizeLow);
+    if (size > maxBytes)
+        return {ReadResult::TooLarge, {}};
+
+    return platformdetail::readToEnd(size, maxBytes, bytes, [&](char *into, qsizetype room, QString &reason) {
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), into, DWORD(room), &got, nullptr)) {
+            reason = lastError();
+            return qsizetype(-1);
+        }
+        return qsizetype(got);
+    });
+}
+
+AppendResult appendLocked(const QString &path, QByteArrayView block, const std::function<void()> &waiting)
+{
+    const std::wstring native = nativePath(path);
+    // Others may read and append while this one waits; nobody may delete or
+    // rename the file while it is open here.
+    FileHandle file(::CreateFileW(native.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.isOpen())
+        return {lastError(), {}};
+    const bool created = ::GetLastError() != ERROR_ALREADY_EXISTS;
+
+    // The null device is a deliberate choice of the user; a pipe could block
+    // the program or swallow the list.
+    const DWORD type = ::GetFileType(file.get());
+    const bool regular = type == FILE_TYPE_DISK;
+    if (!regular && type != FILE_TYPE_CHAR)
+        return {NotRegularFileReason, {}};
+
+    if (regular) {
+        if (const DWORD error = lockExclusive(file.get(), waiting)) {
+            return {error == ERROR_LOCK_VIOLATION ? LockedByAnotherReason : systemErrorText(int(error)), {}};
+        }
+    }
+    LARGE_INTEGER oldLength {};
+    if (regular && (!::GetFileSizeEx(file.get(), &oldLength) || !::SetFilePointerEx(file.get(), oldLength, nullptr, FILE_BEGIN)))
+        return {lastError(), {}};
+
+    auto rollBack = [&](const QString &reason) {
+        AppendResult result{reason, {}};
+        if (!regular)
+            return result;
+        if (!::SetFilePointerEx(file.get(), oldLength, nullptr, FILE_BEGIN) || !::SetEndOfFile(file.get())) {
+            result.restoreFailure = lastError();
+        } else if (created && oldLength.QuadPart == 0) {
+            file.close();
+            removeIfStillEmpty(native);
+        }
+        return result;
+    };
+
+    const qsizetype written = writeOnce(file.get(), block);
+    if (written < 0)
+        return rollBack(lastError());
+    if (written != block.size()) {
+        // A write that stops short gives no reason; writing the rest once
+        // more does, such as a full disk.
+        const qsizetype more = writeOnce(file.get(), block.sliced(written));
+        if (more < 0)
+            return rollBack(shortWriteReason(written, block.size(), lastError()));
+        if (written + more != block.size())
+            return rollBack(shortWriteReason(written + more, block.size(), {}));
+    }
+
+    if (regular && !::FlushFileBuffers(file.get()))
+        return rollBack(lastError());
+    // Closing gives up the lock with the handle. The block is on disk by
+    // now, so a failing close is no failed append.
+    file.close();
+    return {};
+}
+
+bool reserveStandardDescriptors()
+{
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    return true;
+}
+
+QString writeAndFlush(std::FILE *stream, const QByteArray &utf8)
+{
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    DWORD mode = 0;
+    if (handle != INVALID_HANDLE_VALUE && ::GetConsoleMode(handle, &mode)) {
+        std::fflush(stream);
+        const std::wstring text = QString::fromUtf8(utf8).toStdWString();
+        DWORD written = 0;
+        if (!::WriteConsoleW(handle, text.data(), DWORD(text.size()), &written, nullptr))
+            return lastError();
+        return {};
+    }
+    errno = 0;
+    const size_t written = std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stream);
+    if (std::fflush(stream) == 0 && !std::ferror(stream) && written == size_t(utf8.size()))
+        return {};
+    return errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("write error");
+}
+
+bool connectStandardOutput()
+{
+    const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    if (output && output != INVALID_HANDLE_VALUE && _fileno(stdout) >= 0 && _get_osfhandle(_fileno(stdout)) != -1)
+        return true;
+    if (!::AttachConsole(ATTACH_PARENT_PROCESS))
+        return false;
+    return std::freopen("CONOUT$", "w", stdout) != nullptr && std::freopen("CONOUT$", "w", stderr) != nullptr;
+}

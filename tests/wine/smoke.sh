@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quillery developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The portable zip as a Windows user gets it, under Wine: unpacked into a
+# folder whose name is not ASCII, the command answers --version, prints names
+# that match the Linux build's for the same seed in every format, and appends
+# to a file with the exact bytes; the window opens on an X server.
+#   bash tests/wine/smoke.sh ZIP LINUX_QUILLERY_NAMES [SCREENSHOT.png]
+set -euo pipefail
+zip=$(realpath "$1")
+linux_names=$(realpath "$2")
+screenshot=${3:-}
+export LANG=C.UTF-8 WINEDEBUG=-all
+
+work=$(mktemp -d)
+# Wine's server outlives the programs and holds on to the output it was
+# started with; it ends with the test.
+trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
+folder="$work/Jürgen's games"
+mkdir -p "$folder"
+unzip -q "$zip" -d "$folder"
+program_folder=$(echo "$folder"/Quillery-*-win64)
+names="$program_folder/quillery-names.exe"
+passes=0
+failures=0
+check() { # name, then a command that must succeed
+    local name=$1
+    shift
+    if "$@"; then
+        echo "ok: $name"
+        passes=$((passes + 1))
+    else
+        echo "FAILED: $name"
+        failures=$((failures + 1))
+    fi
+}
+
+version=$(wine "$names" --version)
+check "--version prints one line" test "$version" = "quillery-names 1.00"
+count=$(wine "$names" --count 5 | grep -c .)
+check "--count 5 prints 5 names" test "$count" = 5
+
+# The same seed gives the same bytes as on Linux, from the same roster.
+for format in text csv json block; do
+    wine "$names" --seed 42 --count 50 --from 1900 --to 1990 --format "$format" >"$work/windows.$format"
+    "$linux_names" --roster "$program_folder/Kordane.txt" --seed 42 --count 50 --from 1900 --to 1990 \
+        --format "$format" >"$work/linux.$format"
+    check "--seed 42 --format $format matches Linux" cmp "$work/windows.$format" "$work/linux.$format"
+done
+
+# Two appends, read back byte for byte: CR LF inside each block, never doubled.
+(cd "$folder" && wine "$names" --seed 7 --count 3 --append "Jürgen's list.txt" >/dev/null \
+    && wine "$names" --seed 8 --count 3 --append "Jürgen's list.txt" >/dev/null)
+"$linux_names" --roster "$program_folder/Kordane.txt" --seed 7 --count 3 --append "$work/linux-list.txt" >/dev/null
+"$linux_names" --roster "$program_folder/Kordane.txt" --seed 8 --count 3 --append "$work/linux-list.txt" >/dev/null
+check "--append writes the same bytes as on Linux" cmp "$folder/Jürgen's list.txt" "$work/linux-list.txt"
+check "--append ends its lines in CR LF only" test "$(grep -c $'\r\r' "$folder/Jürgen's list.txt")" = 0
+
+# The window, from the folder with the non-ASCII name, finds its roster there.
+# Wine's server, started without a display by the runs above, would keep the
+# window off the X server: it starts anew.
+wineserver -k 2>/dev/null || true
+export WINEDLLOVERRIDES="mscoree,mshtml="
+xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash -c '
+    wine "$1/quillery.exe" >"$3" 2>&1 &
+    for _ in $(seq 600); do
+        window=$(xdotool search --name "^Quillery for the Orvale $" 2>/dev/null | head -n 1) && [[ -n "$window" ]] && break
+        sleep 0.1
+    done
+    if [[ -z "${window:-}" ]]; then
+        echo "the window did not appear; Wine said:"
+        cat "$3"
+        echo "windows shown:"
+        xdotool search --name . 2>/dev/null | while read -r shown; do xdotool getwindowname "$shown"; done
+        [[ -n "$2" ]] && import -window root "$2"
+        exit 1
+    fi
+    sleep 2
+    [[ -z "$2" ]] || import -window "$window" "$2"
+    wineserver -k
+' smoke "$program_folder" "$screenshot" "$work/window.log" && window_status=0 || window_status=$?
+check "the window shows \"Quillery for the Orvale \"" test "$window_status" = 0
+
+echo "$passes passed, $failures failed"
+[[ $failures -eq 0 ]]
