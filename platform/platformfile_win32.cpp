@@ -231,13 +231,21 @@ QString writeAndFlush(std::FILE *stream, const QByteArray &utf8, bool *readerGon
         return {};
     }
     errno = 0;
+    ::SetLastError(0);
     const size_t written = std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stream);
-    if (std::fflush(stream) == 0 && !std::ferror(stream) && written == size_t(utf8.size()))
+    const bool flushed = std::fflush(stream) == 0;
+    const DWORD systemError = ::GetLastError();
+    if (flushed && !std::ferror(stream) && written == size_t(utf8.size()))
         return {};
-    // The C runtime gives EPIPE for both of the system's errors of a pipe
-    // that its reader has closed.
+    // A pipe whose reader has gone: not every C runtime turns the system's
+    // errors for it into EPIPE (Wine's gives EINVAL), so the system's own
+    // error decides, and names it.
+    const bool pipeGone = errno == EPIPE || systemError == ERROR_BROKEN_PIPE || systemError == ERROR_NO_DATA
+            || systemError == ERROR_PIPE_NOT_CONNECTED;
     if (readerGone)
-        *readerGone = errno == EPIPE;
+        *readerGone = pipeGone;
+    if (pipeGone && systemError != 0)
+        return systemErrorText(int(systemError));
     return errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("write error");
 }
 
