@@ -4,6 +4,7 @@
 #include "base/installlayout.h"
 
 #include "base/identity.h"
+#include "platform/platformfile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -35,15 +36,18 @@ bool acceptsNewFiles(const QString &directory)
 
 } // namespace
 
-QString listFileDirectory(const QString &programDirectory, const QString &rosterPath)
+CheckedPath listFileDirectory(const QString &programDirectory, const QString &rosterPath)
 {
     if (QFileInfo(rosterPath).absoluteDir() == QDir(programDirectory)
         && (QFileInfo::exists(QDir(programDirectory).filePath(ListFileName.toString())) || acceptsNewFiles(programDirectory)))
-        return programDirectory;
+        return {programDirectory, {}};
     QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (documents.isEmpty())
         documents = QDir::homePath();
-    // A failure here shows up as the save's own error, which names the path.
-    QDir().mkpath(documents);
-    return documents;
+    documents = QDir::cleanPath(documents);
+    if (const QString reason = makeFolder(documents); !reason.isEmpty()) {
+        return {{}, QStringLiteral("Cannot make the documents folder %1 for the list file: %2.")
+                            .arg(QDir::toNativeSeparators(documents), reason)};
+    }
+    return {documents, {}};
 }

@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "platform/nativepath.h"
+
 #include <QString>
 
 // Where the programs find the roster and put the list file, given the folder
@@ -19,5 +21,5 @@ QString rosterLocation(const QString &programDirectory);
 // the program and the list file is there or can be made there; otherwise the
 // program's folder is not the user's to write (a system install, or a folder
 // such as Program Files), and the user's documents folder is used, made here
-// when it is missing.
-QString listFileDirectory(const QString &programDirectory, const QString &rosterPath);
+// when it is missing. The error, when it cannot be made, names that folder.
+CheckedPath listFileDirectory(const QString &programDirectory, const QString &rosterPath);

@@ -29,6 +29,7 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -84,10 +85,56 @@ std::optional<QByteArray> undecodableArgument(int argc, char *argv[])
 
 const QStringList Formats = {QStringLiteral("text"), QStringLiteral("csv"), QStringLiteral("json"), QStringLiteral("block")};
 
+// An option whose value is missing would take the next option for its value:
+// "--append --unique" would write a file named --unique and lose the rule.
+// A value given with '=' is taken as it stands.
+struct ValueOption {
+    const QCommandLineOption &option;
+    QString needs; // "a file name", as in "--append needs a file name"
+};
+
+bool isOption(const QString &argument, const QList<QCommandLineOption> &options)
+{
+    for (const QCommandLineOption &option : options) {
+        for (const QString &name : option.names()) {
+            const QString spelled = (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+            if (argument == spelled || (name.size() > 1 && argument.startsWith(spelled + u'=')))
+                return true;
+        }
+    }
+    return false;
+}
+
+// The message for the first option whose value is another option, or an
+// empty text.
+QString missingValue(const QStringList &arguments, const std::vector<ValueOption> &valueOptions,
+                     const QList<QCommandLineOption> &options)
+{
+    for (qsizetype i = 1; i + 1 < arguments.size(); ++i) {
+        if (arguments[i] == u"--")
+            break;
+        for (const ValueOption &valueOption : valueOptions) {
+            const QString name = valueOption.option.names().constFirst();
+            if (arguments[i] != QStringLiteral("--") + name)
+                continue;
+            if (isOption(arguments[i + 1], options))
+                return QStringLiteral("--%1 needs %2.").arg(name, valueOption.needs);
+            ++i;
+            break;
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+#ifdef SIGPIPE
+    // A reader that goes away must give an error to handle, not end the
+    // program: after an append, the user has to learn that it happened.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
     if (!reserveStandardDescriptors()) {
         printError(QStringLiteral("standard output is closed, so the names would be lost; nothing was done."));
         return Failure;
@@ -111,8 +158,19 @@ int main(int argc, char *argv[])
     const QCommandLineOption formatOption(QStringLiteral("format"), QStringLiteral("Output format: text, csv, json or block (default text)."), QStringLiteral("FORMAT"), QStringLiteral("text"));
     const QCommandLineOption appendOption(QStringLiteral("append"), QStringLiteral("Also append the list file's block to FILE."), QStringLiteral("FILE"));
     const QCommandLineOption verboseOption(QStringLiteral("verbose"), QStringLiteral("Report the period and its number of players on stderr."));
-    parser.addOptions({helpOption, versionOption, fromOption, toOption, countOption, rosterOption, seedOption,
-                       fictionalOption, uniqueOption, formatOption, appendOption, verboseOption});
+    const QList<QCommandLineOption> options = {helpOption, versionOption, fromOption, toOption, countOption, rosterOption,
+                                               seedOption, fictionalOption, uniqueOption, formatOption, appendOption,
+                                               verboseOption};
+    parser.addOptions(options);
+    const std::vector<ValueOption> valueOptions = {
+        {fromOption, QStringLiteral("a start year")},
+        {toOption, QStringLiteral("an end year")},
+        {countOption, QStringLiteral("a number of names")},
+        {rosterOption, QStringLiteral("a file name")},
+        {seedOption, QStringLiteral("a whole number")},
+        {formatOption, QStringLiteral("a format: text, csv, json or block")},
+        {appendOption, QStringLiteral("a file name")},
+    };
 
     if (const std::optional<QByteArray> argument = undecodableArgument(argc, argv)) {
         printError(QStringLiteral("Cannot use the argument '%1': it is not valid UTF-8, so it would stand for another "
@@ -121,6 +179,8 @@ int main(int argc, char *argv[])
     }
     if (!parser.parse(QCoreApplication::arguments()))
         return usageError(parser.errorText());
+    if (const QString missing = missingValue(QCoreApplication::arguments(), valueOptions, options); !missing.isEmpty())
+        return usageError(missing);
     if (parser.isSet(helpOption)) {
         // The usage line names the program, not the path it was started by.
         QString help = parser.helpText();
@@ -165,6 +225,12 @@ int main(int argc, char *argv[])
 
     auto state = std::make_unique<MainState>();
     state->DataFilePath = parser.isSet(rosterOption) ? rosterPath.path : rosterLocation(rosterPath.path);
+    // A block appended to the roster would be read as players next time.
+    if (parser.isSet(appendOption) && isSameFile(appendPath.path, state->DataFilePath)) {
+        printError(QStringLiteral("Cannot write the list file %1: it is the roster file %2. Choose another file.")
+                           .arg(QDir::toNativeSeparators(appendPath.path), QDir::toNativeSeparators(state->DataFilePath)));
+        return Failure;
+    }
     const RosterReport report = LoadNameFile(*state);
     if (!report.loaded()) {
         printError(report.error);
@@ -208,14 +274,16 @@ int main(int argc, char *argv[])
             : format == u"json"                ? jsonText(*state, fields)
             : format == u"block"               ? block
                                                : plainText(generation);
-    const QString reason = writeAndFlush(stdout, output);
+    bool readerGone = false;
+    const QString reason = writeAndFlush(stdout, output, &readerGone);
     if (reason.isEmpty())
         return Success;
     // A script that runs the command again would append a second block.
     if (parser.isSet(appendOption)) {
         printError(QStringLiteral("the block was appended to %1; only printing the names failed: %2")
                            .arg(QDir::toNativeSeparators(appendPath.path), reason));
-    } else {
+    } else if (!readerGone) {
+        // A reader that stopped early, as head does, wanted no more names.
         printError(QStringLiteral("cannot write the names: %1").arg(reason));
     }
     return Failure;

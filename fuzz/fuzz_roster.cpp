@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -133,7 +134,9 @@ void checkAgainstLines(QStringView text, const MainState &state, const RosterRep
     int records = 0;
     int skipped = 0;
     int ignoredFrom = 0;
+    int unreachable = 0;
     QStringList details;
+    QStringList unreachableDetails;
     auto skip = [&](int lineNumber, const QString &reason) {
         ++skipped;
         if (details.size() < 5)
@@ -145,15 +148,17 @@ void checkAgainstLines(QStringView text, const MainState &state, const RosterRep
         qsizetype stop = start;
         while (stop < text.size() && chars[stop] != u'\r' && chars[stop] != u'\n')
             ++stop;
-        const QStringView line = text.sliced(start, stop - start);
+        QStringView line = text.sliced(start, stop - start);
         start = stop + (stop + 1 < text.size() && chars[stop] == u'\r' && chars[stop + 1] == u'\n' ? 2 : 1);
+        if (line.startsWith(u'\uFEFF'))
+            line = line.sliced(1);
         if (line.isEmpty())
             continue;
         if (records == StoreSlots) {
             ignoredFrom = lineNumber;
             break;
         }
-        if (line.size() > 1000) {
+        if (line.toUcs4().size() > 1000) {
             skip(lineNumber, QStringLiteral("longer than 1000 characters"));
             continue;
         }
@@ -164,11 +169,26 @@ void checkAgainstLines(QStringView text, const MainState &state, const RosterRep
             continue;
         }
         const QStringView names = line.first(second);
-        if (names.contains(u'\u2028') || names.contains(u'\u2029')) {
-            const bool paragraph = names.indexOf(u'\u2029') >= 0
-                    && (names.indexOf(u'\u2028') < 0 || names.indexOf(u'\u2029') < names.indexOf(u'\u2028'));
-            skip(lineNumber, paragraph ? QStringLiteral("a name holds a paragraph separator (U+2029)")
-                                       : QStringLiteral("a name holds a line separator (U+2028)"));
+        const std::pair<char16_t, const char *> forbidden[] = {
+            {u'\u2028', "a name holds a line separator (U+2028)"},
+            {u'\u2029', "a name holds a paragraph separator (U+2029)"},
+            {u'\uFEFF', "a name holds a byte-order mark (U+FEFF)"},
+        };
+        qsizetype firstForbidden = names.size();
+        const char *forbiddenReason = nullptr;
+        for (const auto &[character, reason] : forbidden) {
+            const qsizetype at = names.indexOf(QChar(character));
+            if (at >= 0 && at < firstForbidden) {
+                firstForbidden = at;
+                forbiddenReason = reason;
+            }
+        }
+        if (forbiddenReason) {
+            skip(lineNumber, QString::fromLatin1(forbiddenReason));
+            continue;
+        }
+        if (first == 0 || second == first + 1) {
+            skip(lineNumber, first == 0 ? QStringLiteral("the last name is empty") : QStringLiteral("the first name is empty"));
             continue;
         }
         const QStringView yearText = line.sliced(second + 1);
@@ -181,11 +201,18 @@ void checkAgainstLines(QStringView text, const MainState &state, const RosterRep
         FUZZ_CHECK(state.FirstNames[size_t(records)] == line.sliced(first + 1, second - first - 1));
         FUZZ_CHECK(state.Years[size_t(records)] == *year);
         ++records;
+        if (*year != 0 && (*year < 1871 || *year > 9999)) {
+            ++unreachable;
+            if (unreachableDetails.size() < 5)
+                unreachableDetails << QStringLiteral("fuzz.txt line %1: year %2 lies outside 1871..9999").arg(lineNumber).arg(*year);
+        }
     }
     FUZZ_CHECK(records == state.NameCount);
     FUZZ_CHECK(skipped == report.skippedLines);
     FUZZ_CHECK(details == report.skipDetails);
     FUZZ_CHECK(ignoredFrom == report.ignoredFromLine);
+    FUZZ_CHECK(unreachable == report.unreachableYears);
+    FUZZ_CHECK(unreachableDetails == report.unreachableDetails);
 }
 
 } // namespace

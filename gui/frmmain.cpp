@@ -287,7 +287,12 @@ void frmMain::cmdCopyNames_Click()
 void frmMain::cmdSave_Click()
 {
     const QByteArray block = listBlock(txtYear[0]->text(), txtYear[1]->text(), *m_state);
-    const QString path = listFilePath(listFileDirectory(m_programDirectory, m_state->DataFilePath));
+    const CheckedPath folder = listFileDirectory(m_programDirectory, m_state->DataFilePath);
+    if (!folder.ok()) {
+        showMessage(this, QMessageBox::Critical, folder.error);
+        return;
+    }
+    const QString path = listFilePath(folder.path);
     ListFileReport report;
     {
         // Another program's lock can hold the save for seconds; the pointer

@@ -3,6 +3,8 @@
 
 #include "platform/platformfile.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 #include <chrono>
 #include <thread>
@@ -46,7 +48,29 @@ QString shortWriteReason(qsizetype written, qsizetype total, const QString &caus
             .arg(QString::number(written), QString::number(total), cause);
 }
 
+QString makeFolder(const QString &path)
+{
+    const QFileInfo folder(path);
+    if (folder.isDir())
+        return {};
+    if (folder.exists())
+        return FileNotFolderReason;
+    const QString parent = folder.absolutePath();
+    if (parent != folder.absoluteFilePath() && !QFileInfo::exists(parent)) {
+        if (QString reason = makeFolder(parent); !reason.isEmpty())
+            return reason;
+    }
+    return platformdetail::makeOneFolder(folder.absoluteFilePath());
+}
+
 namespace platformdetail {
+
+QByteArray appendedAfter(int lastByte, QByteArrayView block)
+{
+    if (lastByte < 0 || lastByte == '\n' || lastByte == '\r')
+        return block.toByteArray();
+    return "\r\n" + block.toByteArray();
+}
 
 bool takeLockPatiently(const std::function<LockTry()> &tryOnce, const std::function<void()> &waiting, bool &timedOut)
 {

@@ -50,6 +50,7 @@ QString systemErrorText(int code);
 inline const QString FolderNotFileReason = QStringLiteral("it is a folder, not a file");
 inline const QString NotRegularFileReason = QStringLiteral("it is not a regular file");
 inline const QString LockedByAnotherReason = QStringLiteral("another program keeps it locked");
+inline const QString FileNotFolderReason = QStringLiteral("it is a file, not a folder");
 
 struct ReadResult {
     enum Status { Read, Failed, TooLarge };
@@ -75,9 +76,10 @@ struct AppendResult {
 // is missing, under an exclusive lock so that concurrent appends never
 // interleave. Succeeds only once the data is written, flushed to disk and the
 // file closed. On any failure the file is cut back to its old length, and a
-// file made by this call is removed again. A character device such as the
-// null device is written without lock or flush; pipes and the like are
-// refused. waiting, when given, is called once before the first wait for a
+// file made by this call is removed again. When the file's last line has no
+// line break, CR LF goes first, in the same write, so that block starts on a
+// line of its own. A character device such as the null device is written
+// without lock or flush; pipes and the like are refused. waiting, when given, is called once before the first wait for a
 // lock that another program holds; the wait ends after lockPatience.
 // On POSIX, call with SIGXFSZ ignored, so that a file-size limit gives an
 // error instead of ending the program.
@@ -101,8 +103,20 @@ QString shortWriteReason(qsizetype written, qsizetype total, const QString &caus
 
 // Writes UTF-8 text to stream and flushes it. A Windows console gets it as
 // UTF-16, so that every name shows whatever the console's code page; anything
-// else gets the bytes. Returns why that failed, or an empty text.
-QString writeAndFlush(std::FILE *stream, const QByteArray &utf8);
+// else gets the bytes. Returns why that failed, or an empty text; readerGone,
+// when given, says whether it failed because the pipe's reader closed it.
+// Call with SIGPIPE ignored on POSIX, so that a closed pipe gives an error
+// instead of ending the program.
+QString writeAndFlush(std::FILE *stream, const QByteArray &utf8, bool *readerGone = nullptr);
+
+// Whether the two paths name one and the same existing file, whatever links
+// or spellings lead to it: the same device and inode on POSIX, the same volume
+// and file index on Windows.
+bool isSameFile(const QString &first, const QString &second);
+
+// Makes the folder at path and every missing folder above it. Returns why
+// that failed, or an empty text; an existing folder is no failure.
+QString makeFolder(const QString &path);
 
 // Whether standard output leads anywhere. A Windows program with windows has
 // no console of its own; it borrows the one it was started from, if any.
@@ -124,6 +138,15 @@ bool takeLockPatiently(const std::function<LockTry()> &tryOnce, const std::funct
 // and returns the bytes read, 0 at the end, or -1 with the reason set.
 ReadResult readToEnd(qint64 size, qint64 maxBytes, QByteArray &bytes,
                      const std::function<qsizetype(char *, qsizetype, QString &)> &readSome);
+
+// The bytes an append writes after a file whose last byte is lastByte (-1:
+// the file is empty or could not be read): block, after CR LF when that byte
+// ends no line.
+QByteArray appendedAfter(int lastByte, QByteArrayView block);
+
+// Makes the one folder at path, whose parent exists. Returns why that
+// failed, or an empty text.
+QString makeOneFolder(const QString &path);
 
 } // namespace platformdetail
 

@@ -89,6 +89,27 @@ bool pathStillNames(const QByteArray &nativePath, int fd)
             && byPath.st_dev == byHandle.st_dev && byPath.st_ino == byHandle.st_ino;
 }
 
+// The file's byte at length - 1, read through a descriptor of its own, as the
+// appending one cannot read; -1 when the file is empty or that byte cannot be
+// read, so that nothing goes before the block.
+int lastByteOf(const QByteArray &nativePath, int fd, off_t length)
+{
+    if (length == 0)
+        return -1;
+    const FileHandle reader(openRetrying(nativePath, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    struct stat byReader {};
+    struct stat byWriter {};
+    if (!reader.isOpen() || ::fstat(reader.get(), &byReader) != 0 || ::fstat(fd, &byWriter) != 0
+        || byReader.st_dev != byWriter.st_dev || byReader.st_ino != byWriter.st_ino)
+        return -1;
+    unsigned char byte = 0;
+    ssize_t got;
+    do {
+        got = ::pread(reader.get(), &byte, 1, length - 1);
+    } while (got < 0 && errno == EINTR);
+    return got == 1 ? int(byte) : -1;
+}
+
 } // namespace
 
 ReadResult readRegularFile(const QString &path, qint64 maxBytes, QByteArray &bytes)
@@ -194,17 +215,19 @@ AppendResult appendLocked(const QString &path, QByteArrayView block, const std::
         return result;
     };
 
-    const qsizetype written = writeOnce(file.get(), block);
+    // Read under the lock, so that no other append ends the file meanwhile.
+    const QByteArray bytes = platformdetail::appendedAfter(regular ? lastByteOf(nativePath, file.get(), oldLength) : -1, block);
+    const qsizetype written = writeOnce(file.get(), bytes);
     if (written < 0)
         return rollBack(systemErrorText(errno));
-    if (written != block.size()) {
+    if (written != bytes.size()) {
         // A write that stops short gives no reason; writing the rest once
         // more does, such as a full disk or the file-size limit.
-        const qsizetype more = writeOnce(file.get(), block.sliced(written));
+        const qsizetype more = writeOnce(file.get(), QByteArrayView(bytes).sliced(written));
         if (more < 0)
-            return rollBack(shortWriteReason(written, block.size(), systemErrorText(errno)));
-        if (written + more != block.size())
-            return rollBack(shortWriteReason(written + more, block.size(), {}));
+            return rollBack(shortWriteReason(written, bytes.size(), systemErrorText(errno)));
+        if (written + more != bytes.size())
+            return rollBack(shortWriteReason(written + more, bytes.size(), {}));
     }
 
     if (regular && ::fsync(file.get()) != 0)
@@ -230,13 +253,36 @@ bool reserveStandardDescriptors()
     return outputOpen;
 }
 
-QString writeAndFlush(std::FILE *stream, const QByteArray &utf8)
+QString writeAndFlush(std::FILE *stream, const QByteArray &utf8, bool *readerGone)
 {
     errno = 0;
     const size_t written = std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stream);
     if (std::fflush(stream) == 0 && !std::ferror(stream) && written == size_t(utf8.size()))
         return {};
+    if (readerGone)
+        *readerGone = errno == EPIPE;
     return errno != 0 ? systemErrorText(errno) : QStringLiteral("write error");
+}
+
+bool isSameFile(const QString &first, const QString &second)
+{
+    struct stat one {};
+    struct stat other {};
+    return ::stat(QFile::encodeName(first).constData(), &one) == 0
+            && ::stat(QFile::encodeName(second).constData(), &other) == 0 && one.st_dev == other.st_dev
+            && one.st_ino == other.st_ino;
+}
+
+QString platformdetail::makeOneFolder(const QString &path)
+{
+    const QByteArray nativePath = QFile::encodeName(path);
+    if (::mkdir(nativePath.constData(), 0777) == 0)
+        return {};
+    const int error = errno;
+    struct stat info {};
+    if (error == EEXIST && ::stat(nativePath.constData(), &info) == 0)
+        return S_ISDIR(info.st_mode) ? QString() : FileNotFolderReason;
+    return systemErrorText(error);
 }
 
 bool connectStandardOutput()

@@ -89,6 +89,34 @@ qsizetype writeOnce(HANDLE file, QByteArrayView bytes)
     return qsizetype(written);
 }
 
+// Read access lets an append see whether the file's last line has its line
+// break; where only writing is granted, as to a pipe's writing end, the file
+// is opened for that alone.
+HANDLE openForAppend(const std::wstring &path, DWORD share)
+{
+    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_ACCESS_DENIED)
+        return file;
+    return ::CreateFileW(path.c_str(), GENERIC_WRITE, share, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// The file's byte at length - 1, or -1 when the file is empty or the handle
+// may not read; the file pointer is left at length either way.
+int lastByteOf(HANDLE file, LARGE_INTEGER length)
+{
+    if (length.QuadPart == 0)
+        return -1;
+    OVERLAPPED at {};
+    at.Offset = DWORD(quint64(length.QuadPart - 1) & 0xFFFFFFFFu);
+    at.OffsetHigh = DWORD(quint64(length.QuadPart - 1) >> 32);
+    unsigned char byte = 0;
+    DWORD got = 0;
+    const bool read = ::ReadFile(file, &byte, 1, &got, &at) && got == 1;
+    ::SetFilePointerEx(file, length, nullptr, FILE_BEGIN);
+    return read ? int(byte) : -1;
+}
+
 } // namespace
 
 ReadResult readRegularFile(const QString &path, qint64 maxBytes, QByteArray &bytes)
@@ -126,8 +154,7 @@ AppendResult appendLocked(const QString &path, QByteArrayView block, const std::
     const std::wstring native = nativePath(path);
     // Others may read and append while this one waits; nobody may delete or
     // rename the file while it is open here.
-    FileHandle file(::CreateFileW(native.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(openForAppend(native, FILE_SHARE_READ | FILE_SHARE_WRITE));
     if (!file.isOpen())
         return {lastError(), {}};
     const bool created = ::GetLastError() != ERROR_ALREADY_EXISTS;
@@ -161,17 +188,19 @@ AppendResult appendLocked(const QString &path, QByteArrayView block, const std::
         return result;
     };
 
-    const qsizetype written = writeOnce(file.get(), block);
+    // Read under the lock, so that no other append ends the file meanwhile.
+    const QByteArray bytes = platformdetail::appendedAfter(regular ? lastByteOf(file.get(), oldLength) : -1, block);
+    const qsizetype written = writeOnce(file.get(), bytes);
     if (written < 0)
         return rollBack(lastError());
-    if (written != block.size()) {
+    if (written != bytes.size()) {
         // A write that stops short gives no reason; writing the rest once
         // more does, such as a full disk.
-        const qsizetype more = writeOnce(file.get(), block.sliced(written));
+        const qsizetype more = writeOnce(file.get(), QByteArrayView(bytes).sliced(written));
         if (more < 0)
-            return rollBack(shortWriteReason(written, block.size(), lastError()));
-        if (written + more != block.size())
-            return rollBack(shortWriteReason(written + more, block.size(), {}));
+            return rollBack(shortWriteReason(written, bytes.size(), lastError()));
+        if (written + more != bytes.size())
+            return rollBack(shortWriteReason(written + more, bytes.size(), {}));
     }
 
     if (regular && !::FlushFileBuffers(file.get()))
@@ -189,7 +218,7 @@ bool reserveStandardDescriptors()
     return true;
 }
 
-QString writeAndFlush(std::FILE *stream, const QByteArray &utf8)
+QString writeAndFlush(std::FILE *stream, const QByteArray &utf8, bool *readerGone)
 {
     const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
     DWORD mode = 0;
@@ -202,10 +231,50 @@ QString writeAndFlush(std::FILE *stream, const QByteArray &utf8)
         return {};
     }
     errno = 0;
+    ::SetLastError(0);
     const size_t written = std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stream);
-    if (std::fflush(stream) == 0 && !std::ferror(stream) && written == size_t(utf8.size()))
+    const bool flushed = std::fflush(stream) == 0;
+    const DWORD systemError = ::GetLastError();
+    if (flushed && !std::ferror(stream) && written == size_t(utf8.size()))
         return {};
+    // A pipe whose reader has gone: not every C runtime turns the system's
+    // errors for it into EPIPE (Wine's gives EINVAL), so the system's own
+    // error decides, and names it.
+    const bool pipeGone = errno == EPIPE || systemError == ERROR_BROKEN_PIPE || systemError == ERROR_NO_DATA
+            || systemError == ERROR_PIPE_NOT_CONNECTED;
+    if (readerGone)
+        *readerGone = pipeGone;
+    if (pipeGone && systemError != 0)
+        return systemErrorText(int(systemError));
     return errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("write error");
+}
+
+bool isSameFile(const QString &first, const QString &second)
+{
+    // Attributes alone need no right to read the file; backup semantics open
+    // a folder too.
+    auto identify = [](const QString &path, BY_HANDLE_FILE_INFORMATION &info) {
+        const FileHandle file(::CreateFileW(nativePath(path).c_str(), FILE_READ_ATTRIBUTES,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                            FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        return file.isOpen() && ::GetFileInformationByHandle(file.get(), &info);
+    };
+    BY_HANDLE_FILE_INFORMATION one {};
+    BY_HANDLE_FILE_INFORMATION other {};
+    return identify(first, one) && identify(second, other) && one.dwVolumeSerialNumber == other.dwVolumeSerialNumber
+            && one.nFileIndexHigh == other.nFileIndexHigh && one.nFileIndexLow == other.nFileIndexLow;
+}
+
+QString platformdetail::makeOneFolder(const QString &path)
+{
+    const std::wstring native = nativePath(path);
+    if (::CreateDirectoryW(native.c_str(), nullptr))
+        return {};
+    const DWORD error = ::GetLastError();
+    const DWORD attributes = ::GetFileAttributesW(native.c_str());
+    if (error == ERROR_ALREADY_EXISTS && attributes != INVALID_FILE_ATTRIBUTES)
+        return attributes & FILE_ATTRIBUTE_DIRECTORY ? QString() : FileNotFolderReason;
+    return systemErrorText(int(error));
 }
 
 bool connectStandardOutput()

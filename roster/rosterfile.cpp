@@ -7,6 +7,7 @@
 #include "base/numeric.h"
 #include "platform/nativepath.h"
 #include "platform/platformfile.h"
+#include "roster/period.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,7 +25,7 @@
 
 namespace {
 
-constexpr int MaxSkipDetails = 5;
+constexpr int MaxDetailLines = 5;
 
 // Windows-1252 differs from Latin-1 only in 0x80..0x9F; its five unused bytes
 // map to the C1 controls of the same value, as Windows itself does.
@@ -113,12 +114,43 @@ int lineOfText(QStringView text, qsizetype offset)
     return line;
 }
 
-// The line and paragraph separators that would break a name in two in the
-// list and on the clipboard, or 0 when [begin, end) holds neither.
-char16_t firstSeparator(const char16_t *begin, const char16_t *end)
+constexpr char16_t ByteOrderMark = u'\uFEFF';
+
+// The first character in [begin, end) that no name may hold, or 0: the line
+// and paragraph separators break a name in two in the list and on the
+// clipboard, and a byte-order mark, left where two files were joined, is
+// invisible yet makes the name differ from the same name without it.
+char16_t firstForbidden(const char16_t *begin, const char16_t *end)
 {
-    const char16_t *found = std::find_if(begin, end, [](char16_t c) { return c == u'\u2028' || c == u'\u2029'; });
+    const char16_t *found = std::find_if(begin, end, [](char16_t c) {
+        return c == u'\u2028' || c == u'\u2029' || c == ByteOrderMark;
+    });
     return found == end ? 0 : *found;
+}
+
+QString forbiddenReason(char16_t character)
+{
+    switch (character) {
+    case u'\u2028':
+        return QStringLiteral("a name holds a line separator (U+2028)");
+    case u'\u2029':
+        return QStringLiteral("a name holds a paragraph separator (U+2029)");
+    default:
+        return QStringLiteral("a name holds a byte-order mark (U+FEFF)");
+    }
+}
+
+// Characters in [begin, end), a surrogate pair counting as one.
+qsizetype characterCount(const char16_t *begin, const char16_t *end)
+{
+    return (end - begin) - std::count_if(begin, end, [](char16_t c) { return QChar::isLowSurrogate(c); });
+}
+
+// A year that no period reaches: periods start no earlier than 1871 and end
+// no later than 9999, and 0 marks a player without a year.
+bool isUnreachableYear(qint16 year)
+{
+    return year != 0 && (year < EarliestStartYear || year > LatestEndYear);
 }
 
 QString fileError(const QString &path, const QString &reason)
@@ -142,7 +174,7 @@ constexpr qsizetype BlockLength = 64;
 struct SeparatorMasks {
     quint64 commas = 0;
     quint64 lineEnds = 0;
-    bool lineOrParagraph = false; // U+2028 or U+2029, which differ only in their lowest bit
+    bool forbidden = false; // U+2028 or U+2029, which differ only in their lowest bit, or U+FEFF
 };
 
 inline SeparatorMasks separatorMasks(const char16_t *text, qsizetype count)
@@ -155,7 +187,8 @@ inline SeparatorMasks separatorMasks(const char16_t *text, qsizetype count)
         const __m128i lf = _mm_set1_epi16(u'\n');
         const __m128i lowBitCleared = _mm_set1_epi16(short(0xFFFE));
         const __m128i lineSeparator = _mm_set1_epi16(0x2028);
-        __m128i lineOrParagraph = _mm_setzero_si128();
+        const __m128i byteOrderMark = _mm_set1_epi16(short(ByteOrderMark));
+        __m128i forbidden = _mm_setzero_si128();
         for (int part = 0; part < 4; ++part) {
             const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + part * 16));
             const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + part * 16 + 8));
@@ -164,11 +197,13 @@ inline SeparatorMasks separatorMasks(const char16_t *text, qsizetype count)
                                                  _mm_or_si128(_mm_cmpeq_epi16(high, cr), _mm_cmpeq_epi16(high, lf)));
             masks.commas |= quint64(unsigned(_mm_movemask_epi8(commas))) << (part * 16);
             masks.lineEnds |= quint64(unsigned(_mm_movemask_epi8(ends))) << (part * 16);
-            lineOrParagraph = _mm_or_si128(lineOrParagraph,
-                                           _mm_or_si128(_mm_cmpeq_epi16(_mm_and_si128(low, lowBitCleared), lineSeparator),
-                                                        _mm_cmpeq_epi16(_mm_and_si128(high, lowBitCleared), lineSeparator)));
+            forbidden = _mm_or_si128(forbidden,
+                                     _mm_or_si128(_mm_cmpeq_epi16(_mm_and_si128(low, lowBitCleared), lineSeparator),
+                                                  _mm_cmpeq_epi16(_mm_and_si128(high, lowBitCleared), lineSeparator)));
+            forbidden = _mm_or_si128(forbidden, _mm_or_si128(_mm_cmpeq_epi16(low, byteOrderMark),
+                                                             _mm_cmpeq_epi16(high, byteOrderMark)));
         }
-        masks.lineOrParagraph = _mm_movemask_epi8(lineOrParagraph) != 0;
+        masks.forbidden = _mm_movemask_epi8(forbidden) != 0;
         return masks;
     }
 #endif
@@ -177,8 +212,8 @@ inline SeparatorMasks separatorMasks(const char16_t *text, qsizetype count)
             masks.commas |= quint64(1) << k;
         else if (text[k] == u'\r' || text[k] == u'\n')
             masks.lineEnds |= quint64(1) << k;
-        else if ((text[k] & 0xFFFE) == 0x2028)
-            masks.lineOrParagraph = true;
+        else if ((text[k] & 0xFFFE) == 0x2028 || text[k] == ByteOrderMark)
+            masks.forbidden = true;
     }
     return masks;
 }
@@ -222,13 +257,22 @@ QString RosterReport::warningText() const
     QStringList lines;
     if (!encodingWarning.isEmpty())
         lines << encodingWarning;
-    if (skippedLines > 0) {
-        lines << (skippedLines == 1 ? QStringLiteral("1 line of the roster was skipped:")
-                                    : QStringLiteral("%1 lines of the roster were skipped:").arg(skippedLines));
-        lines << skipDetails;
-        if (skippedLines > skipDetails.size())
-            lines << QStringLiteral("and %1 more.").arg(skippedLines - skipDetails.size());
-    }
+    // A heading with the count, the lines it names, and how many more there are.
+    auto listLines = [&lines](int count, const QString &heading, const QStringList &details) {
+        if (count == 0)
+            return;
+        lines << heading << details;
+        if (count > details.size())
+            lines << QStringLiteral("and %1 more.").arg(count - details.size());
+    };
+    listLines(skippedLines,
+              skippedLines == 1 ? QStringLiteral("1 line of the roster was skipped:")
+                                : QStringLiteral("%1 lines of the roster were skipped:").arg(skippedLines),
+              skipDetails);
+    listLines(unreachableYears,
+              unreachableYears == 1 ? QStringLiteral("1 player of the roster can never be drawn:")
+                                    : QStringLiteral("%1 players of the roster can never be drawn:").arg(unreachableYears),
+              unreachableDetails);
     if (ignoredFromLine > 0)
         lines << QStringLiteral("The roster holds at most %1 players; the rest, from line %2 on, was ignored.")
                          .arg(StoreSlots)
@@ -331,15 +375,16 @@ RosterReport parseRoster(QByteArrayView bytes, const QString &fileName, MainStat
         report.encodingWarning = QStringLiteral("%1 line %2: not valid UTF-16, so each broken character was read as U+FFFD.")
                                          .arg(fileName, QString::number(lineOfText(all, decoded.firstInvalidUnit)));
     }
-    // Line and paragraph separators are rare enough that a line is searched
-    // for them only once the scan has met one.
-    bool seenSeparator = false;
+    // Characters that no name may hold are rare enough that a line is
+    // searched for them only once the scan has met one.
+    bool seenForbidden = false;
 
-    auto skip = [&](int lineNumber, const QString &reason) {
-        ++report.skippedLines;
-        if (report.skipDetails.size() < MaxSkipDetails)
-            report.skipDetails << QStringLiteral("%1 line %2: %3").arg(fileName, QString::number(lineNumber), reason);
+    auto note = [&](int &count, QStringList &details, int lineNumber, const QString &what) {
+        ++count;
+        if (details.size() < MaxDetailLines)
+            details << QStringLiteral("%1 line %2: %3").arg(fileName, QString::number(lineNumber), what);
     };
+    auto skip = [&](int lineNumber, const QString &reason) { note(report.skippedLines, report.skipDetails, lineNumber, reason); };
 
     int count = 0;
     int lineNumber = 0;
@@ -371,8 +416,8 @@ RosterReport parseRoster(QByteArrayView bytes, const QString &fileName, MainStat
     for (qsizetype blockStart = 0; !full && blockStart <= size; blockStart += BlockLength) {
         const char16_t *const base = begin + blockStart;
         const qsizetype length = std::min(BlockLength, size - blockStart);
-        auto [commas, lineEnds, lineOrParagraph] = separatorMasks(base, length);
-        seenSeparator |= lineOrParagraph;
+        auto [commas, lineEnds, forbidden] = separatorMasks(base, length);
+        seenForbidden |= forbidden;
         if (length < BlockLength)
             lineEnds |= quint64(1) << length;
         while (lineEnds) {
@@ -387,27 +432,40 @@ RosterReport parseRoster(QByteArrayView bytes, const QString &fileName, MainStat
             takeCommas(commas & before, base);
             commas &= ~before;
             ++lineNumber;
-            if (lineEnd > lineStart) {
+            // A byte-order mark that opens a line is dropped as the one that
+            // opens the file is: two files joined leave one there.
+            const char16_t *const recordStart = lineStart + (lineEnd > lineStart && *lineStart == ByteOrderMark);
+            if (lineEnd > recordStart) {
                 qint16 year;
                 if (count == StoreSlots) {
                     report.ignoredFromLine = lineNumber;
                     full = true;
                     break;
-                } else if (lineEnd - lineStart > MaxRosterLineLength) {
+                } else if (lineEnd - recordStart > MaxRosterLineLength
+                           && characterCount(recordStart, lineEnd) > MaxRosterLineLength) {
                     skip(lineNumber, QStringLiteral("longer than %1 characters").arg(MaxRosterLineLength));
                 } else if (!secondComma) {
                     skip(lineNumber, QStringLiteral("fewer than two commas"));
-                } else if (const char16_t separator = seenSeparator ? firstSeparator(lineStart, secondComma) : 0) {
-                    skip(lineNumber, separator == u'\u2028' ? QStringLiteral("a name holds a line separator (U+2028)")
-                                                            : QStringLiteral("a name holds a paragraph separator (U+2029)"));
+                } else if (const char16_t character = seenForbidden ? firstForbidden(recordStart, secondComma) : 0) {
+                    skip(lineNumber, forbiddenReason(character));
+                } else if (firstComma == recordStart) {
+                    skip(lineNumber, QStringLiteral("the last name is empty"));
+                } else if (secondComma == firstComma + 1) {
+                    skip(lineNumber, QStringLiteral("the first name is empty"));
                 } else if (!readYear(secondComma + 1, lineEnd, year)) {
                     const QStringView yearText(secondComma + 1, lineEnd);
                     skip(lineNumber, QStringLiteral("year %1 is outside -32768..32767").arg(yearText.trimmed().left(20)));
                 } else {
-                    state.LastNames[size_t(count)] = borrowedName(lineStart, firstComma);
+                    state.LastNames[size_t(count)] = borrowedName(recordStart, firstComma);
                     state.FirstNames[size_t(count)] = borrowedName(firstComma + 1, secondComma);
                     state.Years[size_t(count)] = year;
                     ++count;
+                    if (isUnreachableYear(year)) {
+                        note(report.unreachableYears, report.unreachableDetails, lineNumber,
+                             QStringLiteral("year %1 lies outside %2..%3")
+                                     .arg(QString::number(year), QString::number(EarliestStartYear),
+                                          QString::number(LatestEndYear)));
+                    }
                 }
             }
             lineStart = lineEnd == end ? end

@@ -13,7 +13,8 @@ struct MainState;
 // rather than read into memory whole.
 inline constexpr qint64 MaxRosterBytes = 64 * 1024 * 1024;
 // A longer line is no player: it is skipped and reported. This bounds every
-// name, and so every list, to a size the window can lay out at once.
+// name, and so every list, to a size the window can lay out at once. Counted
+// in characters, a surrogate pair being one.
 inline constexpr qsizetype MaxRosterLineLength = 1000;
 
 // What a roster load found. A roster that could not be loaded has an error and
@@ -22,11 +23,16 @@ struct RosterReport {
     QString error;               // empty when the roster loaded; from parseRoster a bare reason
     int skippedLines = 0;        // lines that hold no usable record
     QStringList skipDetails;     // the first few, as "Kordane.txt line 17: fewer than two commas"
+    int unreachableYears = 0;    // players kept whose year no period can reach
+    QStringList unreachableDetails; // the first few, as "Kordane.txt line 4: year 1850 lies outside 1871..9999"
     int ignoredFromLine = 0;     // > 0: lines from here on did not fit in the store
     QString encodingWarning;     // set when the file mixed UTF-8 with other bytes and was read as Windows-1252, or was broken UTF-16
 
     bool loaded() const { return error.isEmpty(); }
-    bool hasWarnings() const { return skippedLines > 0 || ignoredFromLine > 0 || !encodingWarning.isEmpty(); }
+    bool hasWarnings() const
+    {
+        return skippedLines > 0 || unreachableYears > 0 || ignoredFromLine > 0 || !encodingWarning.isEmpty();
+    }
     // The warnings as one text, one sentence per line; empty when there are none.
     QString warningText() const;
 };

@@ -19,6 +19,7 @@ struct LayoutCase {
     const char *name;
     std::vector<const char *> rosters; // made under the root before the lookup
     const char *program, *roster, *listDirectory; // folders and files under the root
+    const char *error = nullptr; // %1: listDirectory, which cannot be made
 };
 
 void PrintTo(const LayoutCase &c, std::ostream *out) { *out << c.name; }
@@ -49,7 +50,7 @@ TEST_P(InstallLayout, FindsTheRosterAndTheListFolder)
     qputenv("XDG_CONFIG_HOME", under("home/.config").toLocal8Bit());
 
     const QString roster = rosterLocation(under(c.program));
-    const QString list = listFileDirectory(under(c.program), roster);
+    const CheckedPath list = listFileDirectory(under(c.program), roster);
     qputenv("HOME", home);
     config.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", config);
 
@@ -57,11 +58,19 @@ TEST_P(InstallLayout, FindsTheRosterAndTheListFolder)
     QString expectedList = under(c.listDirectory);
 #if defined(Q_OS_WIN)
     // Windows keeps the documents folder in its own settings, not under HOME.
-    if (QByteArrayView(c.listDirectory).startsWith("home/"))
+    if (QByteArrayView(c.listDirectory).startsWith("home/")) {
+        if (c.error)
+            GTEST_SKIP() << "the documents folder is not under HOME";
         expectedList = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    }
 #endif
-    EXPECT_EQ(QDir(list).absolutePath().toStdString(), QDir(expectedList).absolutePath().toStdString());
-    EXPECT_TRUE(QFileInfo(list).isDir()) << "the list folder is made when missing";
+    if (c.error) {
+        EXPECT_EQ(list.error.toStdString(),
+                  QString::fromUtf8(c.error).arg(QDir::toNativeSeparators(expectedList)).toStdString());
+        return;
+    }
+    EXPECT_EQ(QDir(list.path).absolutePath().toStdString(), QDir(expectedList).absolutePath().toStdString());
+    EXPECT_TRUE(QFileInfo(list.path).isDir()) << "the list folder is made when missing";
 }
 
 INSTANTIATE_TEST_SUITE_P(Rules, InstallLayout, testing::Values(
@@ -69,7 +78,10 @@ INSTANTIATE_TEST_SUITE_P(Rules, InstallLayout, testing::Values(
     LayoutCase{"besideWinsOverShare", {"usr/bin/Kordane.txt", "usr/share/quillery/Kordane.txt"}, "usr/bin", "usr/bin/Kordane.txt", "usr/bin"},
     LayoutCase{"system", {"usr/share/quillery/Kordane.txt"}, "usr/bin", "usr/share/quillery/Kordane.txt", "home/Papers"},
     LayoutCase{"folderIsNoRoster", {"usr/bin/Kordane.txt/", "usr/share/quillery/Kordane.txt"}, "usr/bin", "usr/share/quillery/Kordane.txt", "home/Papers"},
-    LayoutCase{"neitherNamesBeside", {}, "usr/bin", "usr/bin/Kordane.txt", "usr/bin"}),
+    LayoutCase{"neitherNamesBeside", {}, "usr/bin", "usr/bin/Kordane.txt", "usr/bin"},
+    LayoutCase{"documentsCannotBeMade", {"usr/share/quillery/Kordane.txt", "home/Papers"}, "usr/bin",
+               "usr/share/quillery/Kordane.txt", "home/Papers",
+               "Cannot make the documents folder %1 for the list file: it is a file, not a folder."}),
     [](const testing::TestParamInfo<LayoutCase> &info) { return std::string(info.param.name); });
 
 } // namespace

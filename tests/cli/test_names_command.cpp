@@ -282,16 +282,17 @@ TEST_P(AppendCommand, AppendsTheBlockOrLeavesTheFileAsItWas)
                                   limited ? std::optional<rlim_t>(earlier.size() + 10) : std::nullopt);
     QFile file(list);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    // The earlier text's last line has no line break; the block gets one first.
     if (!limited) {
         EXPECT_EQ(result.exitCode, 0);
-        EXPECT_EQ(file.readAll(), earlier + block);
+        EXPECT_EQ(file.readAll(), earlier + "\r\n" + block);
         EXPECT_EQ(result.outLines().size(), 12);
         return;
     }
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(result.out.isEmpty());
     EXPECT_EQ(result.err, QStringLiteral("quillery-names: Cannot write the list file %1: only 10 of %2 bytes could be "
-                                         "written (File too large).\n").arg(list).arg(block.size()));
+                                         "written (File too large).\n").arg(list).arg(block.size() + 2));
     EXPECT_EQ(file.readAll(), earlier);
 }
 

@@ -338,7 +338,7 @@ void PrintTo(const Fault &fault, std::ostream *out)
     *out << fault.name;
 }
 
-const QByteArray EarlierContent = QByteArray(1000, 'x');
+const QByteArray EarlierContent = QByteArray(998, 'x') + "\r\n";
 
 QString existingFile(ListFileTest &test)
 {
@@ -402,6 +402,13 @@ std::vector<Fault> faults()
         Fault{"FileSizeLimitCutsTheWrite", existingFile, "only 10 of 41 bytes could be written (File too large)", {},
               EarlierContent.size() + 10},
         Fault{"FileAlreadyAtSizeLimit", existingFile, "File too large", {}, EarlierContent.size()},
+        // The line break put before the block goes again with it.
+        Fault{"LineBreakBeforeTheBlockCut",
+              [](ListFileTest &t) {
+                  writeAll(t.file(), "x");
+                  return t.file();
+              },
+              "only 1 of 43 bytes could be written (File too large)", {}, 2},
         // The file this save made is removed again, not left behind empty.
         Fault{"NewFileAtSizeLimit", [](ListFileTest &t) { return t.file(); }, "File too large", {}, 0},
         Fault{"ReadOnlyFolder",
@@ -456,22 +463,23 @@ std::vector<Fault> faults()
 INSTANTIATE_TEST_SUITE_P(Faults, ListFileFaultTest, testing::ValuesIn(faults()),
                          [](const testing::TestParamInfo<Fault> &info) { return std::string(info.param.name); });
 
+// Whether the last line needs its line break is judged once the lock is held.
 TEST_F(ListFileTest, WaitsWhileAnotherProgramHoldsTheLock)
 {
-    writeAll(file(), "A");
+    writeAll(file(), "A\r\n");
     FileHandle other = lockedByAnother(file());
     ASSERT_TRUE(other.isOpen());
 
     std::atomic<int> waits = 0;
     auto save = std::async(std::launch::async, [&] { return appendListBlock(file(), TwoPickBlock, [&] { ++waits; }); });
     EXPECT_EQ(save.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
-    EXPECT_EQ(readAll(file()), "A");
+    EXPECT_EQ(readAll(file()), "A\r\n");
     EXPECT_EQ(waits, 1);
 
     ASSERT_TRUE(appendAndUnlock(other, "B"));
     const ListFileReport report = save.get();
     EXPECT_TRUE(report.saved()) << report.error.toStdString();
-    EXPECT_EQ(readAll(file()), "AB" + TwoPickBlock);
+    EXPECT_EQ(readAll(file()), "A\r\nB\r\n" + TwoPickBlock);
     EXPECT_EQ(waits, 1);
 }
 
