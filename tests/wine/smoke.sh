@@ -56,6 +56,11 @@ done
 check "--append writes the same bytes as on Linux" cmp "$folder/Jürgen's list.txt" "$work/linux-list.txt"
 check "--append ends its lines in CR LF only" test "$(grep -c $'\r\r' "$folder/Jürgen's list.txt")" = 0
 
+# A closed standard output is found before anything is appended.
+status=0
+(cd "$work" && wine "$names" --count 3 --append closed.txt >&-) 2>/dev/null || status=$?
+check "--append with standard output closed fails and appends nothing" test "$status" = 1 -a ! -e "$work/closed.txt"
+
 # The window, from the folder with the non-ASCII name, finds its roster there.
 # Wine's server, started without a display by the runs above, would keep the
 # window off the X server: it starts anew.
