@@ -25,30 +25,9 @@ wineboot -i </dev/null >/dev/null 2>&1
 # The server must not hold on to this script's output.
 wineserver -k 2>/dev/null || true
 
-passes=0
-failures=0
-check() { # name, then a command that must succeed
-    local name=$1
-    shift
-    if "$@"; then
-        echo "ok: $name"
-        passes=$((passes + 1))
-    else
-        echo "FAILED: $name"
-        failures=$((failures + 1))
-    fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 unix_path() { winepath -u "$1" 2>/dev/null | tr -d '\r'; }
 windows_variable() { wine cmd /c "echo %$1%" 2>/dev/null | tr -d '\r'; }
-# Waits up to 60 s for a command to succeed.
-wait_for() {
-    local _
-    for _ in $(seq 600); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
 gone() { [[ ! -e "$1" ]]; }
 file_list() { (cd "$1" && find . -type f -printf '%P %s\n' | LC_ALL=C sort); }
 
@@ -96,17 +75,11 @@ check "the installed command reads its roster from share\\quillery" test "$count
 wineserver -k 2>/dev/null || true
 xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash -c '
     wine "$1/bin/quillery.exe" >"$3/window.log" 2>&1 &
-    for _ in $(seq 600); do
-        window=$(xdotool search --name "^Quillery for the Orvale $" 2>/dev/null | head -n 1) && [[ -n "$window" ]] && break
-        sleep 0.1
-    done
-    [[ -n "${window:-}" ]] || { echo "the window did not appear"; cat "$3/window.log"; exit 1; }
+    window=$(wait_for shown_window "^Quillery for the Orvale $") \
+        || { echo "the window did not appear"; cat "$3/window.log"; exit 1; }
     sleep 1
     xdotool windowfocus --sync "$window" key alt+s
-    for _ in $(seq 300); do
-        [[ -s "$2/RandomNames.txt" ]] && break
-        sleep 0.1
-    done
+    wait_for test -s "$2/RandomNames.txt"
     status=0
     wine "$4" /S "/D=$5" >/dev/null 2>&1 || status=$?
     echo "$status" >"$3/reinstall-while-running"
@@ -137,5 +110,4 @@ check "the shortcut is gone" gone "$menu/Quillery.lnk"
 check "the Installed apps entry is gone" test -z "$(key_values || true)"
 check "Documents\\RandomNames.txt is untouched" cmp "$documents/RandomNames.txt" "$work/saved-list"
 
-echo "$passes passed, $failures failed"
-[[ $failures -eq 0 ]]
+checks_passed

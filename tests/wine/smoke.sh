@@ -21,19 +21,7 @@ mkdir -p "$folder"
 unzip -q "$zip" -d "$folder"
 program_folder=$(echo "$folder"/Quillery-*-win64)
 names="$program_folder/quillery-names.exe"
-passes=0
-failures=0
-check() { # name, then a command that must succeed
-    local name=$1
-    shift
-    if "$@"; then
-        echo "ok: $name"
-        passes=$((passes + 1))
-    else
-        echo "FAILED: $name"
-        failures=$((failures + 1))
-    fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 version=$(wine "$names" --version)
 check "--version prints one line" test "$version" = "quillery-names 1.00"
@@ -68,11 +56,7 @@ wineserver -k 2>/dev/null || true
 export WINEDLLOVERRIDES="mscoree,mshtml="
 xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash -c '
     wine "$1/quillery.exe" >"$3" 2>&1 &
-    for _ in $(seq 600); do
-        window=$(xdotool search --name "^Quillery for the Orvale $" 2>/dev/null | head -n 1) && [[ -n "$window" ]] && break
-        sleep 0.1
-    done
-    if [[ -z "${window:-}" ]]; then
+    if ! window=$(wait_for shown_window "^Quillery for the Orvale $"); then
         echo "the window did not appear; Wine said:"
         cat "$3"
         echo "windows shown:"
@@ -86,5 +70,4 @@ xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash -c '
 ' smoke "$program_folder" "$screenshot" "$work/window.log" && window_status=0 || window_status=$?
 check "the window shows \"Quillery for the Orvale \"" test "$window_status" = 0
 
-echo "$passes passed, $failures failed"
-[[ $failures -eq 0 ]]
+checks_passed

@@ -1,0 +1,34 @@
+# SPDX-FileCopyrightText: 2026 The Quillery developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Sourced by the Wine tests: each check is one line of the report, and the
+# test fails at the end when any check did.
+passes=0
+failures=0
+check() { # name, then a command that must succeed
+    local name=$1
+    shift
+    if "$@"; then
+        echo "ok: $name"
+        passes=$((passes + 1))
+    else
+        echo "FAILED: $name"
+        failures=$((failures + 1))
+    fi
+}
+checks_passed() {
+    echo "$passes passed, $failures failed"
+    [[ $failures -eq 0 ]]
+}
+# Runs a command until it succeeds, for 60 s at most.
+wait_for() {
+    local _
+    for _ in $(seq 600); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+# The id of a window whose name matches the pattern, if one is shown.
+shown_window() { xdotool search --name "$1" 2>/dev/null | head -n 1 | grep .; }
+# For the scripts that run under xvfb-run.
+export -f wait_for shown_window
