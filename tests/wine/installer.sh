@@ -43,6 +43,7 @@ key_values() {
     wine reg export "$key" "$work/key.reg" >/dev/null 2>&1 && iconv -f UTF-16 -t UTF-8 "$work/key.reg" | tr -d '\r'
 }
 
+check "setup.exe carries its version record" grep -q '^Quillery 1.00 Setup$' <(strings -el "$setup")
 status=0
 wine "$setup" /S "/D=$target" || status=$?
 check "the silent install succeeds" test "$status" = 0

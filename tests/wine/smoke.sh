@@ -23,6 +23,11 @@ program_folder=$(echo "$folder"/Quillery-*-win64)
 names="$program_folder/quillery-names.exe"
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
+# Both programs tell Windows they know its long paths (manifest text is UTF-8).
+for program in quillery.exe quillery-names.exe; do
+    check "$program carries its manifest" grep -q '<longPathAware[^>]*>true<' "$program_folder/$program"
+done
+
 version=$(wine "$names" --version)
 check "--version prints one line" test "$version" = "quillery-names 1.00"
 count=$(wine "$names" --count 5 | grep -c .)
@@ -67,7 +72,13 @@ xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash -c '
     sleep 2
     [[ -z "$2" ]] || import -window "$window" "$2"
     wineserver -k
-' smoke "$program_folder" "$screenshot" "$work/window.log" && window_status=0 || window_status=$?
+    # Started without a console, as from a shortcut: a bad argument is shown
+    # in a message box, captioned with the program'"'"'s title.
+    wine "$1/quillery.exe" --bogus </dev/null >&- 2>&- &
+    wait_for shown_window "^Quillery$" >/dev/null && touch "$4"
+    wineserver -k
+' smoke "$program_folder" "$screenshot" "$work/window.log" "$work/bad-argument-shown" && window_status=0 || window_status=$?
 check "the window shows \"Quillery for the Orvale \"" test "$window_status" = 0
+check "a bad argument without a console is shown in a message box" test -e "$work/bad-argument-shown"
 
 checks_passed
