@@ -101,11 +101,11 @@ bool unexpectedArguments(bool outputOpen)
         return false;
     const QString &first = arguments.first();
     const QString what = first.startsWith(u'-') ? QStringLiteral("unknown option") : QStringLiteral("unexpected argument");
-    const QString message = QStringLiteral("quillery: %1 %2. Try --help.").arg(what, first);
+    const QString sentence = QStringLiteral("%1 %2. Try --help.").arg(what, first);
     if (connectStandardOutput(outputOpen) == TerminalOutput::NoTerminal)
-        QMessageBox::critical(nullptr, ApplicationTitle.toString(), message);
+        QMessageBox::critical(nullptr, ApplicationTitle.toString(), sentence.front().toUpper() + sentence.mid(1));
     else
-        writeAndFlush(stderr, (message + u'\n').toUtf8());
+        writeAndFlush(stderr, (QStringLiteral("quillery: ") + sentence + u'\n').toUtf8());
     return true;
 }
 
