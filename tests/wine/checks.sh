@@ -30,5 +30,3 @@ wait_for() {
 }
 # The id of a window whose name matches the pattern, if one is shown.
 shown_window() { xdotool search --name "$1" 2>/dev/null | head -n 1 | grep .; }
-# For the scripts that run under xvfb-run.
-export -f wait_for shown_window

@@ -25,7 +25,8 @@ wineboot -i </dev/null >/dev/null 2>&1
 # The server must not hold on to this script's output.
 wineserver -k 2>/dev/null || true
 
-source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
+checks=$(dirname "$(realpath "${BASH_SOURCE[0]}")")/checks.sh
+source "$checks"
 unix_path() { winepath -u "$1" 2>/dev/null | tr -d '\r'; }
 windows_variable() { wine cmd /c "echo %$1%" 2>/dev/null | tr -d '\r'; }
 gone() { [[ ! -e "$1" ]]; }
@@ -75,6 +76,7 @@ check "the installed command reads its roster from share\\quillery" test "$count
 # without a display, would keep the window off the X server: it starts anew.
 wineserver -k 2>/dev/null || true
 xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash -c '
+    source "$0"
     wine "$1/bin/quillery.exe" >"$3/window.log" 2>&1 &
     window=$(wait_for shown_window "^Quillery for the Orvale $") \
         || { echo "the window did not appear"; cat "$3/window.log"; exit 1; }
@@ -85,7 +87,7 @@ xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash -c '
     wine "$4" /S "/D=$5" >/dev/null 2>&1 || status=$?
     echo "$status" >"$3/reinstall-while-running"
     wineserver -k
-' window "$installed" "$documents" "$work" "$setup" "$target" && window_status=0 || window_status=$?
+' "$checks" "$installed" "$documents" "$work" "$setup" "$target" && window_status=0 || window_status=$?
 check "the window opens and saves" test "$window_status" = 0
 check "the save lands in Documents\\RandomNames.txt" grep -q '^1871 , 2000' "$documents/RandomNames.txt"
 check "the installed copy saves nothing beside itself" test ! -e "$installed/bin/RandomNames.txt"

@@ -21,7 +21,8 @@ mkdir -p "$folder"
 unzip -q "$zip" -d "$folder"
 program_folder=$(echo "$folder"/Quillery-*-win64)
 names="$program_folder/quillery-names.exe"
-source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
+checks=$(dirname "$(realpath "${BASH_SOURCE[0]}")")/checks.sh
+source "$checks"
 
 # Both programs tell Windows they know its long paths (manifest text is UTF-8).
 for program in quillery.exe quillery-names.exe; do
@@ -60,6 +61,7 @@ check "--append with standard output closed fails and appends nothing" test "$st
 wineserver -k 2>/dev/null || true
 export WINEDLLOVERRIDES="mscoree,mshtml="
 xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash -c '
+    source "$0"
     wine "$1/quillery.exe" >"$3" 2>&1 &
     if ! window=$(wait_for shown_window "^Quillery for the Orvale $"); then
         echo "the window did not appear; Wine said:"
@@ -77,7 +79,7 @@ xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash -c '
     wine "$1/quillery.exe" --bogus </dev/null >&- 2>&- &
     wait_for shown_window "^Quillery$" >/dev/null && touch "$4"
     wineserver -k
-' smoke "$program_folder" "$screenshot" "$work/window.log" "$work/bad-argument-shown" && window_status=0 || window_status=$?
+' "$checks" "$program_folder" "$screenshot" "$work/window.log" "$work/bad-argument-shown" && window_status=0 || window_status=$?
 check "the window shows \"Quillery for the Orvale \"" test "$window_status" = 0
 check "a bad argument without a console is shown in a message box" test -e "$work/bad-argument-shown"
 
