@@ -242,10 +242,15 @@ bool reserveStandardDescriptors()
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
     // The C runtime keeps its first three numbers for the standard streams,
-    // so none needs reserving; a stream without a handle is closed.
+    // so none needs reserving; a stream without a handle is closed. A
+    // handle can also be there and take no writes (Wine gives one for a
+    // closed descriptor): a write of nothing finds that out.
     const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
     const intptr_t runtimeOutput = _get_osfhandle(_fileno(stdout));
-    return output && output != INVALID_HANDLE_VALUE && runtimeOutput != -1 && runtimeOutput != -2;
+    if (!output || output == INVALID_HANDLE_VALUE || runtimeOutput == -1 || runtimeOutput == -2)
+        return false;
+    DWORD written = 0;
+    return ::WriteFile(output, "", 0, &written, nullptr) || ::GetLastError() != ERROR_INVALID_HANDLE;
 }
 
 QString writeAndFlush(std::FILE *stream, const QByteArray &utf8)

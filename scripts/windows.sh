@@ -79,7 +79,7 @@ echo "Made $build/$name.zip ($(du -k "$build/$name.zip" | cut -f1) KiB)"
 # The zip's files in the system layout: the programs and Qt in bin\, the
 # roster in share\quillery\, the texts at the top.
 setup=$build/$name-setup.exe
-installer=$build/installer
+installer=$project/$build/installer
 root=$installer/root
 rm -rf "$installer" "$setup"
 mkdir -p "$installer"
