@@ -477,15 +477,10 @@ std::vector<Fault> faults()
 INSTANTIATE_TEST_SUITE_P(Faults, ListFileFaultTest, testing::ValuesIn(faults()),
                          [](const testing::TestParamInfo<Fault> &info) { return std::string(info.param.name); });
 
-struct Holder {
-    const char *name;
-    std::function<FileHandle(const QString &)> hold;
-};
+// Another program that keeps the file from this one for a while.
+struct Holder { const char *name; std::function<FileHandle(const QString &)> hold; };
 
-void PrintTo(const Holder &holder, std::ostream *out)
-{
-    *out << holder.name;
-}
+void PrintTo(const Holder &holder, std::ostream *out) { *out << holder.name; }
 
 class ListFileWaitTest : public ListFileTest, public testing::WithParamInterface<Holder> {};
 

@@ -1,7 +1,6 @@
 # SPDX-FileCopyrightText: 2026 The Quillery developers
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Sourced by the Wine tests: each check is one line of the report, and the
-# test fails at the end when any check did.
+# The Wine tests' checks, one line each, and their waits.
 passes=0
 failures=0
 check() { # name, then a command that must succeed
@@ -15,17 +14,9 @@ check() { # name, then a command that must succeed
         failures=$((failures + 1))
     fi
 }
-checks_passed() {
-    echo "$passes passed, $failures failed"
-    [[ $failures -eq 0 ]]
-}
-# Runs a command until it succeeds, for 60 s at most.
-wait_for() {
+wait_for() { # a command, run again until it succeeds, for 60 s at most
     local _
-    for _ in $(seq 600); do
-        "$@" && return 0
-        sleep 0.1
-    done
+    for _ in $(seq 600); do "$@" && return 0; sleep 0.1; done
     return 1
 }
 # The id of a window whose name matches the pattern, if one is shown.

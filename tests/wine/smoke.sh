@@ -51,9 +51,8 @@ check "--append writes the same bytes as on Linux" cmp "$folder/Jürgen's list.t
 check "--append ends its lines in CR LF only" test "$(grep -c $'\r\r' "$folder/Jürgen's list.txt")" = 0
 
 # A closed standard output is found before anything is appended.
-status=0
-(cd "$work" && wine "$names" --count 3 --append closed.txt >&-) 2>/dev/null || status=$?
-check "--append with standard output closed fails and appends nothing" test "$status" = 1 -a ! -e "$work/closed.txt"
+check "--append with standard output closed fails and appends nothing" \
+    test "$(cd "$work" && wine "$names" --count 3 --append closed.txt >&- 2>/dev/null; echo $?)" = 1 -a ! -e "$work/closed.txt"
 
 # The window, from the folder with the non-ASCII name, finds its roster there.
 # Wine's server, started without a display by the runs above, would keep the
@@ -74,8 +73,7 @@ xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash -c '
     sleep 2
     [[ -z "$2" ]] || import -window "$window" "$2"
     wineserver -k
-    # Started without a console, as from a shortcut: a bad argument is shown
-    # in a message box, captioned with the program'"'"'s title.
+    # Without a console, as from a shortcut, a bad argument shows in a message box.
     wine "$1/quillery.exe" --bogus </dev/null >&- 2>&- &
     wait_for shown_window "^Quillery$" >/dev/null && touch "$4"
     wineserver -k
@@ -83,4 +81,5 @@ xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash -c '
 check "the window shows \"Quillery for the Orvale \"" test "$window_status" = 0
 check "a bad argument without a console is shown in a message box" test -e "$work/bad-argument-shown"
 
-checks_passed
+echo "$passes passed, $failures failed"
+[[ $failures -eq 0 ]]
