@@ -37,10 +37,11 @@ enum ExitStatus { Success = 0, Failure = 1, RosterUnusable = 2 };
 
 const QString ProgramName = QStringLiteral("quillery-names");
 
+// A Windows console gets the text as UTF-16, so that a folder named in a
+// message shows right whatever its code page.
 void print(FILE *stream, const QString &text)
 {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    writeAndFlush(stream, text.toUtf8());
 }
 
 // Every error the program itself reports goes through here.

@@ -48,17 +48,25 @@ std::optional<int> answeredInformationOption(int argc, char *argv[], bool output
         if (!help && !isArgument(argv[i], "-v", "--version"))
             continue;
         const QByteArray text = help ? QByteArray(UsageText) : "quillery " + ApplicationVersion.toString().toUtf8() + '\n';
-        if (outputOpen && !connectStandardOutput()) {
-            // Started from a desktop shortcut or Windows' Explorer: no
-            // console would show the text, so a message box does.
+        QString reason = QStringLiteral("standard output is closed");
+        switch (connectStandardOutput(outputOpen)) {
+        case TerminalOutput::NoTerminal: {
+            // Started from a shortcut or Windows' Explorer: no console would
+            // show the text, so a message box does.
             QApplication app(argc, argv);
             QMessageBox::information(nullptr, ApplicationTitle.toString(), QString::fromUtf8(text));
             return EXIT_SUCCESS;
         }
-        const QString reason = outputOpen ? writeAndFlush(stdout, text) : QStringLiteral("standard output is closed");
+        case TerminalOutput::Ready:
+            reason = writeAndFlush(stdout, text);
+            break;
+        case TerminalOutput::Closed:
+            break;
+        }
         if (reason.isEmpty())
             return EXIT_SUCCESS;
-        std::fprintf(stderr, "quillery: cannot write the %s: %s\n", help ? "help" : "version", qPrintable(reason));
+        writeAndFlush(stderr, QStringLiteral("quillery: cannot write the %1: %2\n")
+                                      .arg(help ? QStringLiteral("help") : QStringLiteral("version"), reason).toUtf8());
         return EXIT_FAILURE;
     }
     return std::nullopt;
@@ -83,15 +91,21 @@ bool displayMissing(int argc, char *argv[])
 }
 
 // QApplication has taken its own options out of the arguments by now; anything
-// left is a mistake, and a window that ignored it would hide that.
-bool unexpectedArguments()
+// left is a mistake, and a window that ignored it would hide that. Without a
+// terminal to tell, as from a shortcut or a file dropped on the program, a
+// message box tells it.
+bool unexpectedArguments(bool outputOpen)
 {
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     if (arguments.isEmpty())
         return false;
     const QString &first = arguments.first();
     const QString what = first.startsWith(u'-') ? QStringLiteral("unknown option") : QStringLiteral("unexpected argument");
-    std::fprintf(stderr, "quillery: %s %s. Try --help.\n", qPrintable(what), qPrintable(first));
+    const QString sentence = QStringLiteral("%1 %2. Try --help.").arg(what, first);
+    if (connectStandardOutput(outputOpen) == TerminalOutput::NoTerminal)
+        QMessageBox::critical(nullptr, ApplicationTitle.toString(), sentence.front().toUpper() + sentence.mid(1));
+    else
+        writeAndFlush(stderr, (QStringLiteral("quillery: ") + sentence + u'\n').toUtf8());
     return true;
 }
 
@@ -112,7 +126,7 @@ int main(int argc, char *argv[])
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
     QApplication app(argc, argv);
-    if (unexpectedArguments())
+    if (unexpectedArguments(outputOpen))
         return EXIT_FAILURE;
     prepareStartupHeap();
     prepareApplication();

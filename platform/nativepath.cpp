@@ -6,6 +6,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QStringList>
+
+#include <algorithm>
 
 #ifndef Q_OS_WIN
 #include <filesystem>
@@ -115,4 +118,57 @@ CheckedPath absoluteFromCurrentFolder(const QString &path)
 #else
     return {QDir::current().absoluteFilePath(path), {}};
 #endif
+}
+
+QString reservedDeviceName(const QString &path)
+{
+    const QString name = path.mid(std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\')) + 1);
+    // Windows reads "com1 .txt" as COM1 too: the stem ends at the first dot,
+    // blanks before it don't count.
+    QStringView stem = QStringView(name).left(name.indexOf(u'.'));
+    while (stem.endsWith(u' '))
+        stem.chop(1);
+    static const QStringList bare = {QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
+                                     QStringLiteral("NUL")};
+    if (bare.contains(stem, Qt::CaseInsensitive))
+        return name;
+    // COM and LPT take the digits 1 to 9 and the superscripts ¹ ² ³.
+    if (stem.size() == 4 && (stem.startsWith(u"COM", Qt::CaseInsensitive) || stem.startsWith(u"LPT", Qt::CaseInsensitive))
+        && QStringView(u"123456789\u00b9\u00b2\u00b3").contains(stem[3]))
+        return name;
+    return {};
+}
+
+QString extendedLengthPath(const QString &path)
+{
+    QString native = path;
+    native.replace(u'/', u'\\');
+    const bool unc = native.startsWith(u"\\\\");
+    const bool drive = native.size() >= 3 && native[0].isLetter() && native[1] == u':' && native[2] == u'\\';
+    if (native.startsWith(u"\\\\.\\") || native.startsWith(u"\\\\?\\") || (!unc && !drive)
+        || !reservedDeviceName(native).isEmpty())
+        return native;
+    // The root stays: the drive, or the server and its share.
+    const qsizetype rootParts = unc ? 2 : 1;
+    const QStringList parts = native.split(u'\\', Qt::SkipEmptyParts);
+    if (parts.size() < rootParts)
+        return native;
+    QStringList kept = parts.first(rootParts);
+    for (const QString &part : parts.sliced(rootParts)) {
+        if (part == u"..") {
+            if (kept.size() > rootParts)
+                kept.removeLast();
+        } else if (part != u".") {
+            kept.append(part);
+        }
+    }
+    if (kept.size() > rootParts) {
+        QString &last = kept.last();
+        while (last.endsWith(u'.') || last.endsWith(u' '))
+            last.chop(1);
+        if (last.isEmpty())
+            kept.removeLast();
+    }
+    const QString joined = kept.join(u'\\') + (kept.size() == rootParts ? QStringLiteral("\\") : QString());
+    return (unc ? QStringLiteral("\\\\?\\UNC\\") : QStringLiteral("\\\\?\\")) + joined;
 }

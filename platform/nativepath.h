@@ -38,3 +38,17 @@ CheckedPath programDirectory();
 
 // path taken from the current folder when it is relative.
 CheckedPath absoluteFromCurrentFolder(const QString &path);
+
+// The final name of path when Windows keeps it for a device (CON, PRN, AUX,
+// NUL, COM1 to COM9, LPT1 to LPT9, in any case, with or without an extension
+// or trailing blanks); otherwise an empty text. Such a name opens the device
+// in any folder, so a file by that name would never be written.
+QString reservedDeviceName(const QString &path);
+
+// An absolute path in Windows' extended form, \\?\C:\... or \\?\UNC\server\...,
+// which is not held to 260 characters. The system does no more clean-up on
+// such a path, so that is done here: separators, "." and "..", and the dots
+// and blanks that Windows drops from the end of a name. Relative paths,
+// device paths (\\.\, \\?\) and device names are returned with native
+// separators only.
+QString extendedLengthPath(const QString &path);

@@ -40,6 +40,11 @@ QString systemErrorText(int code)
     return text;
 }
 
+QString deviceNameReason(const QString &name)
+{
+    return QStringLiteral("Windows keeps the name %1 for a device; choose another name").arg(name);
+}
+
 QString shortWriteReason(qsizetype written, qsizetype total, const QString &cause)
 {
     if (cause.isEmpty())

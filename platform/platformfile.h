@@ -51,6 +51,12 @@ inline const QString FolderNotFileReason = QStringLiteral("it is a folder, not a
 inline const QString NotRegularFileReason = QStringLiteral("it is not a regular file");
 inline const QString LockedByAnotherReason = QStringLiteral("another program keeps it locked");
 inline const QString FileNotFolderReason = QStringLiteral("it is a file, not a folder");
+inline const QString ReadOnlyFileReason = QStringLiteral("it is read-only");
+inline const QString OpenElsewhereReason =
+        QStringLiteral("another program has it open; closing it there lets the save go through");
+
+// Why a name that Windows keeps for a device is refused.
+QString deviceNameReason(const QString &name);
 
 struct ReadResult {
     enum Status { Read, Failed, TooLarge };
@@ -77,10 +83,13 @@ struct AppendResult {
 // interleave. Succeeds only once the data is written, flushed to disk and the
 // file closed. On any failure the file is cut back to its old length, and a
 // file made by this call is removed again. When the file's last line has no
-// line break, CR LF goes first, in the same write, so that block starts on a
-// line of its own. A character device such as the null device is written
-// without lock or flush; pipes and the like are refused. waiting, when given, is called once before the first wait for a
-// lock that another program holds; the wait ends after lockPatience.
+// line break, CR LF goes first, in the same write, so that the block starts on
+// a line of its own. A character device such as the null device is written
+// without lock or flush; pipes and the like are refused, and so are names that
+// Windows keeps for devices, except the null device NUL itself. waiting, when
+// given, is called once before the first wait for a lock that another program
+// holds, or on Windows for a program that has the file open and shares it
+// with nobody; the wait ends after LockPatienceMilliseconds.
 // On POSIX, call with SIGXFSZ ignored, so that a file-size limit gives an
 // error instead of ending the program.
 AppendResult appendLocked(const QString &path, QByteArrayView block, const std::function<void()> &waiting = {});
@@ -118,9 +127,14 @@ bool isSameFile(const QString &first, const QString &second);
 // that failed, or an empty text; an existing folder is no failure.
 QString makeFolder(const QString &path);
 
-// Whether standard output leads anywhere. A Windows program with windows has
-// no console of its own; it borrows the one it was started from, if any.
-bool connectStandardOutput();
+enum class TerminalOutput { Ready, Closed, NoTerminal };
+
+// Where a window program's text for the terminal can go; outputOpen is what
+// reserveStandardDescriptors said. A Windows program with windows starts
+// without standard streams unless they were redirected: it borrows the
+// console it was started from, and NoTerminal means there is none, as when
+// started from a shortcut or Explorer.
+TerminalOutput connectStandardOutput(bool outputOpen);
 
 // What the two implementations share: the loops around their system calls.
 namespace platformdetail {

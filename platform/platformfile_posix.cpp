@@ -41,13 +41,19 @@ bool isWritableKind(mode_t mode)
     return S_ISREG(mode) || S_ISCHR(mode);
 }
 
-// Opening a FIFO that nobody reads fails with ENXIO under O_NONBLOCK; say what
-// is really in the way.
+// Opening a FIFO that nobody reads fails with ENXIO under O_NONBLOCK, a folder
+// with EISDIR and a file without write permission with EACCES; say what is
+// really in the way.
 QString openFailureReason(const QByteArray &nativePath, int error)
 {
     struct stat info {};
     if (error == ENXIO && ::stat(nativePath.constData(), &info) == 0 && !isWritableKind(info.st_mode))
         return NotRegularFileReason;
+    if (error == EISDIR)
+        return FolderNotFileReason;
+    if (error == EACCES && ::stat(nativePath.constData(), &info) == 0 && S_ISREG(info.st_mode)
+        && ::access(nativePath.constData(), W_OK) != 0)
+        return ReadOnlyFileReason;
     return systemErrorText(error);
 }
 
@@ -285,7 +291,7 @@ QString platformdetail::makeOneFolder(const QString &path)
     return systemErrorText(error);
 }
 
-bool connectStandardOutput()
+TerminalOutput connectStandardOutput(bool outputOpen)
 {
-    return true;
+    return outputOpen ? TerminalOutput::Ready : TerminalOutput::Closed;
 }

@@ -3,10 +3,13 @@
 
 #include "platform/platformfile.h"
 
+#include "platform/nativepath.h"
+
 #include <QDir>
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -40,11 +43,58 @@ QString lastError()
     return systemErrorText(int(::GetLastError()));
 }
 
-// Paths go to the system as UTF-16 with its own separators, so that any name
-// the user can type works.
+// Paths go to the system as UTF-16 in their extended form, so that any name
+// the user can type works in folders of any depth, whatever the system's
+// setting for long paths.
 std::wstring nativePath(const QString &path)
 {
-    return QDir::toNativeSeparators(path).toStdWString();
+    return extendedLengthPath(path).toStdWString();
+}
+
+// Why a file could not be opened for writing, in words where the system
+// only says that access is denied.
+QString openFailureReason(const std::wstring &path, DWORD error)
+{
+    if (error == ERROR_ACCESS_DENIED) {
+        const DWORD attributes = ::GetFileAttributesW(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return FolderNotFileReason;
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+            return ReadOnlyFileReason;
+    }
+    return systemErrorText(int(error));
+}
+
+// Opens path for appending. A program that has the file open and shares it
+// with nobody, as spreadsheets do with the file they show, gets the same
+// patience as one that holds a lock.
+FileHandle openForAppend(const std::wstring &path, const std::function<void()> &waiting, bool &created, QString &reason)
+{
+    using platformdetail::LockTry;
+    HANDLE opened = INVALID_HANDLE_VALUE;
+    DWORD error = 0;
+    bool timedOut = false;
+    // Others may read and append while this one waits; nobody may delete or
+    // rename the file while it is open here. Read access lets the append see
+    // whether the file's last line has its line break; where only writing is
+    // granted, as to a pipe's writing end, the file is opened for that alone.
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    platformdetail::takeLockPatiently([&] {
+        opened = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        error = ::GetLastError();
+        if (opened == INVALID_HANDLE_VALUE && error == ERROR_ACCESS_DENIED) {
+            opened = ::CreateFileW(path.c_str(), GENERIC_WRITE, share, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+            error = ::GetLastError();
+        }
+        if (opened != INVALID_HANDLE_VALUE)
+            return LockTry::Held;
+        return error == ERROR_SHARING_VIOLATION ? LockTry::Busy : LockTry::Failed;
+    }, waiting, timedOut);
+    created = opened != INVALID_HANDLE_VALUE && error != ERROR_ALREADY_EXISTS;
+    if (opened == INVALID_HANDLE_VALUE)
+        reason = timedOut ? OpenElsewhereReason : openFailureReason(path, error);
+    return FileHandle(opened);
 }
 
 // 0 when the lock is held; otherwise the error.
@@ -89,18 +139,6 @@ qsizetype writeOnce(HANDLE file, QByteArrayView bytes)
     return qsizetype(written);
 }
 
-// Read access lets an append see whether the file's last line has its line
-// break; where only writing is granted, as to a pipe's writing end, the file
-// is opened for that alone.
-HANDLE openForAppend(const std::wstring &path, DWORD share)
-{
-    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_ACCESS_DENIED)
-        return file;
-    return ::CreateFileW(path.c_str(), GENERIC_WRITE, share, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
 // The file's byte at length - 1, or -1 when the file is empty or the handle
 // may not read; the file pointer is left at length either way.
 int lastByteOf(HANDLE file, LARGE_INTEGER length)
@@ -121,6 +159,8 @@ int lastByteOf(HANDLE file, LARGE_INTEGER length)
 
 ReadResult readRegularFile(const QString &path, qint64 maxBytes, QByteArray &bytes)
 {
+    if (const QString device = reservedDeviceName(path); !device.isEmpty())
+        return {ReadResult::Failed, deviceNameReason(device)};
     // Backup semantics open a folder too, so that it is named as one.
     const FileHandle file(::CreateFileW(nativePath(path).c_str(), GENERIC_READ,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
@@ -151,13 +191,24 @@ ReadResult readRegularFile(const QString &path, qint64 maxBytes, QByteArray &byt
 
 AppendResult appendLocked(const QString &path, QByteArrayView block, const std::function<void()> &waiting)
 {
+    // The null device is the user's own choice, as /dev/null is on POSIX.
+    const QString device = reservedDeviceName(path);
+    if (!device.isEmpty() && device.compare(u"NUL", Qt::CaseInsensitive) != 0)
+        return {deviceNameReason(device), {}};
+    // The wait for whoever has the file open and the wait for a lock are one
+    // wait to the user.
+    bool told = false;
+    const std::function<void()> waitingOnce = [&] {
+        if (!std::exchange(told, true) && waiting)
+            waiting();
+    };
+
     const std::wstring native = nativePath(path);
-    // Others may read and append while this one waits; nobody may delete or
-    // rename the file while it is open here.
-    FileHandle file(openForAppend(native, FILE_SHARE_READ | FILE_SHARE_WRITE));
+    bool created = false;
+    QString openFailure;
+    FileHandle file = openForAppend(native, waitingOnce, created, openFailure);
     if (!file.isOpen())
-        return {lastError(), {}};
-    const bool created = ::GetLastError() != ERROR_ALREADY_EXISTS;
+        return {openFailure, {}};
 
     // The null device is a deliberate choice of the user; a pipe could block
     // the program or swallow the list.
@@ -167,7 +218,7 @@ AppendResult appendLocked(const QString &path, QByteArrayView block, const std::
         return {NotRegularFileReason, {}};
 
     if (regular) {
-        if (const DWORD error = lockExclusive(file.get(), waiting)) {
+        if (const DWORD error = lockExclusive(file.get(), waitingOnce)) {
             return {error == ERROR_LOCK_VIOLATION ? LockedByAnotherReason : systemErrorText(int(error)), {}};
         }
     }
@@ -215,7 +266,16 @@ bool reserveStandardDescriptors()
 {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
-    return true;
+    // The C runtime keeps its first three numbers for the standard streams,
+    // so none needs reserving; a stream without a handle is closed. A
+    // handle can also be there and take no writes (Wine gives one for a
+    // closed descriptor): a write of nothing finds that out.
+    const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    const intptr_t runtimeOutput = _get_osfhandle(_fileno(stdout));
+    if (!output || output == INVALID_HANDLE_VALUE || runtimeOutput == -1 || runtimeOutput == -2)
+        return false;
+    DWORD written = 0;
+    return ::WriteFile(output, "", 0, &written, nullptr) || ::GetLastError() != ERROR_INVALID_HANDLE;
 }
 
 QString writeAndFlush(std::FILE *stream, const QByteArray &utf8, bool *readerGone)
@@ -277,12 +337,12 @@ QString platformdetail::makeOneFolder(const QString &path)
     return systemErrorText(int(error));
 }
 
-bool connectStandardOutput()
+TerminalOutput connectStandardOutput(bool outputOpen)
 {
-    const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
-    if (output && output != INVALID_HANDLE_VALUE && _fileno(stdout) >= 0 && _get_osfhandle(_fileno(stdout)) != -1)
-        return true;
+    if (outputOpen)
+        return TerminalOutput::Ready;
     if (!::AttachConsole(ATTACH_PARENT_PROCESS))
-        return false;
-    return std::freopen("CONOUT$", "w", stdout) != nullptr && std::freopen("CONOUT$", "w", stderr) != nullptr;
+        return TerminalOutput::NoTerminal;
+    return std::freopen("CONOUT$", "w", stdout) && std::freopen("CONOUT$", "w", stderr) ? TerminalOutput::Ready
+                                                                                        : TerminalOutput::NoTerminal;
 }

@@ -30,9 +30,9 @@ fuzz_packages=(clang libclang-rt-14-dev)
 # The Windows build: the mingw-w64 compiler with POSIX threads, Debian's own
 # Qt as the host tools for building Qt for Windows from its source package,
 # GoogleTest's source for the cross-built tests, zip for the portable folder,
-# and Wine with an X server to run it all.
+# NSIS for the installer, and Wine with an X server to run it all.
 windows_packages=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 qt6-base-dev
-                  qt6-base-dev-tools dpkg-dev patch perl python3 googletest zip unzip wine wine64
+                  qt6-base-dev-tools dpkg-dev patch perl python3 googletest zip unzip nsis wine wine64
                   xvfb xauth xdotool imagemagick)
 
 usage() {

@@ -4,10 +4,12 @@
 # Builds Quillery for 64-bit Windows on Debian 12 and makes the portable zip
 # build-windows/Quillery-1.00-win64.zip: one folder holding both programs, the
 # roster, the notices and licences, and the DLLs they need. Unpack it anywhere
-# and run quillery.exe.
-#   bash scripts/windows.sh          build the zip
-#   bash scripts/windows.sh --test   build it, then run the core's tests and a
-#                                    smoke test of the zip under Wine
+# and run quillery.exe. From the same files it makes the installer
+# build-windows/Quillery-1.00-win64-setup.exe, for the current user.
+#   bash scripts/windows.sh          build the zip and the installer
+#   bash scripts/windows.sh --test   build them, then run the core's tests, a
+#                                    smoke test of the zip and a test of the
+#                                    installer under Wine
 # The first run on a machine also builds Qt for Windows from Debian's source
 # package (about 30 minutes on 2 cores); later runs reuse it.
 set -euo pipefail
@@ -73,6 +75,43 @@ cp /usr/share/doc/mingw-w64-x86-64-dev/copyright "$folder/licences/mingw-w64-run
 (cd "$stage" && TZ=UTC find "$name" -exec touch -d @0 {} + && zip -qrX "../$name.zip" "$name")
 echo "Made $build/$name.zip ($(du -k "$build/$name.zip" | cut -f1) KiB)"
 
+# ---- The installer ----
+# The zip's files in the system layout: the programs and Qt in bin\, the
+# roster in share\quillery\, the texts at the top.
+setup=$build/$name-setup.exe
+installer=$project/$build/installer
+root=$installer/root
+rm -rf "$installer" "$setup"
+mkdir -p "$installer"
+cp -R "$folder" "$root"
+mkdir -p "$root/bin" "$root/share/quillery"
+mv "$root"/*.exe "$root"/*.dll "$root/platforms" "$root/styles" "$root/imageformats" "$root/bin/"
+mv "$root/Kordane.txt" "$root/share/quillery/"
+# One File line per file to install and one Delete line per file to remove,
+# then the folders, deepest first, removed only when empty. In NSIS's
+# strings "$$" is a dollar sign; File takes its source as it stands.
+nsis_escape() { local text=${1//\$/\$\$}; printf '%s' "$text"; }
+in_instdir() { local relative=${1//\//\\}; printf '"$INSTDIR%s"' "$(nsis_escape "$relative")"; }
+: >"$installer/install.nsh"
+: >"$installer/uninstall.nsh"
+while IFS= read -r -d '' dir; do
+    echo "SetOutPath $(in_instdir "${dir#"$root"}")" >>"$installer/install.nsh"
+    while IFS= read -r -d '' file; do
+        if [[ $file == *'"'* ]]; then
+            echo "installer: NSIS can't take the file name $file" >&2
+            exit 1
+        fi
+        echo "File \"$file\"" >>"$installer/install.nsh"
+        echo "Delete $(in_instdir "${file#"$root"}")" >>"$installer/uninstall.nsh"
+    done < <(find "$dir" -mindepth 1 -maxdepth 1 -type f -print0 | sort -z)
+done < <(find "$root" -type d -print0 | sort -z)
+while IFS= read -r -d '' dir; do
+    echo "RMDir $(in_instdir "${dir#"$root"}")" >>"$installer/uninstall.nsh"
+done < <(find "$root" -mindepth 1 -type d -print0 | sort -rz)
+makensis -V2 -INPUTCHARSET UTF8 -DSTAGE="$root" -DOUTFILE="$project/$setup" -DICON="$project/resources/quillery.ico" \
+    -DFILES="$installer/install.nsh" -DUNFILES="$installer/uninstall.nsh" packaging/windows/installer.nsi
+echo "Made $setup ($(du -k "$setup" | cut -f1) KiB)"
+
 [[ $run_tests -eq 1 ]] || exit 0
 
 # ---- Tests under Wine ----
@@ -94,3 +133,4 @@ if [[ ! -x build/quillery-names ]]; then
     BUILD_TARGETS="quillery-names roster" bash scripts/build.sh build
 fi
 bash tests/wine/smoke.sh "$build/$name.zip" "$project/build/quillery-names" "$build/quillery-wine.png"
+bash tests/wine/installer.sh "$setup" "$root"

@@ -234,7 +234,7 @@ void TestListOutput::failedSaveReportsAndLaterSaveWorks()
     const MessageRecorder::Message report = m_messages->messages[0];
     QCOMPARE(report.icon, QMessageBox::Critical);
     QVERIFY2(report.text.contains(QDir::toNativeSeparators(listPath())), qPrintable(report.text));
-    QVERIFY2(report.text.contains(QStringLiteral("Is a directory")), qPrintable(report.text));
+    QVERIFY2(report.text.contains(QStringLiteral("it is a folder, not a file")), qPrintable(report.text));
 
     QVERIFY(QDir(m_dir->path()).rmdir(QStringLiteral("RandomNames.txt")));
     button("cmdSave")->click();

@@ -113,8 +113,7 @@ int openHandleCount()
 #endif
 }
 
-// Windows' codes for the errors below, as its documentation numbers them.
-constexpr int WindowsAccessDenied = 5;
+// Windows' code for the error below, as its documentation numbers it.
 constexpr int WindowsPathNotFound = 3;
 
 // The system's words for an error, which differ between the systems.
@@ -144,19 +143,29 @@ FileHandle lockedByAnother(const QString &path)
     return other;
 }
 
-// Appends at the end and gives up the lock, as the other program would.
-bool appendAndUnlock(const FileHandle &other, QByteArrayView bytes)
+#if defined(Q_OS_WIN)
+// Another program that has the file open for writing and lets nobody else
+// write to it, as a spreadsheet does with the file it shows.
+FileHandle openByAnother(const QString &path)
+{
+    return FileHandle(::CreateFileW(QDir::toNativeSeparators(path).toStdWString().c_str(), GENERIC_WRITE,
+                                    FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+#endif
+
+// Appends at the end and closes the file, giving up any lock, as the other
+// program would.
+bool appendAndClose(FileHandle &other, QByteArrayView bytes)
 {
 #if defined(Q_OS_WIN)
     LARGE_INTEGER end {};
     DWORD written = 0;
-    OVERLAPPED whole {};
-    return ::SetFilePointerEx(other.get(), end, nullptr, FILE_END)
-            && ::WriteFile(other.get(), bytes.data(), DWORD(bytes.size()), &written, nullptr)
-            && ::UnlockFileEx(other.get(), 0, MAXDWORD, MAXDWORD, &whole);
+    const bool appended = ::SetFilePointerEx(other.get(), end, nullptr, FILE_END)
+            && ::WriteFile(other.get(), bytes.data(), DWORD(bytes.size()), &written, nullptr);
 #else
-    return ::write(other.get(), bytes.data(), size_t(bytes.size())) == bytes.size() && ::flock(other.get(), LOCK_UN) == 0;
+    const bool appended = ::write(other.get(), bytes.data(), size_t(bytes.size())) == bytes.size();
 #endif
+    return appended && other.close() == 0;
 }
 
 const MainState TwoPicks = withPicks({{"Smith", "John"}, {"Jones", "Bill"}});
@@ -266,7 +275,8 @@ TEST_F(ListFileTest, TwoSavesAppendTwoIdenticalBlocksAfterEarlierContent)
 TEST_F(ListFileTest, CharacterDeviceChosenByTheUserIsAccepted)
 {
 #if defined(Q_OS_WIN)
-    const QString nullDevice = QStringLiteral("NUL");
+    // The bare name, in a folder and in any case, as --append takes it.
+    const QString nullDevice = file(QStringLiteral("nul"));
 #else
     ASSERT_EQ(::symlink("/dev/null", QFile::encodeName(file()).constData()), 0);
     const QString nullDevice = file();
@@ -440,6 +450,17 @@ std::vector<Fault> faults()
                   return pipe;
               },
               "it is not a regular file"},
+        // Windows opens the device, whatever the folder, and the list is lost.
+        Fault{"DeviceNameWithExtension", [](ListFileTest &t) { return t.file("nul.txt"); },
+              deviceNameReason("nul.txt")},
+        Fault{"DeviceNameInAnyCase", [](ListFileTest &t) { return t.file("cOm3"); }, deviceNameReason("cOm3")},
+        // The patient wait runs out: nothing is written in part.
+        Fault{"OpenElsewhereSharedWithNobody",
+              [](ListFileTest &t) {
+                  t.keepOpenUntilTearDown(openByAnother(existingFile(t)));
+                  return t.file();
+              },
+              OpenElsewhereReason},
 #endif
         Fault{"DirectoryInTheWay",
               [](ListFileTest &t) {
@@ -447,7 +468,7 @@ std::vector<Fault> faults()
                   writeAll(t.file() + "/inside.txt", "kept");
                   return t.file();
               },
-              reasonFor("Is a directory", WindowsAccessDenied)},
+              FolderNotFileReason},
         Fault{"MissingParent", [](ListFileTest &t) { return listFilePath(t.file("missing")); },
               reasonFor("No such file or directory", WindowsPathNotFound)},
         Fault{"ReadOnlyFile",
@@ -456,18 +477,25 @@ std::vector<Fault> faults()
                   QFile::setPermissions(t.file(), QFileDevice::ReadOwner);
                   return t.file();
               },
-              reasonFor("Permission denied", WindowsAccessDenied), ListFileName.toString()},
+              ReadOnlyFileReason, ListFileName.toString()},
     };
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, ListFileFaultTest, testing::ValuesIn(faults()),
                          [](const testing::TestParamInfo<Fault> &info) { return std::string(info.param.name); });
 
-// Whether the last line needs its line break is judged once the lock is held.
-TEST_F(ListFileTest, WaitsWhileAnotherProgramHoldsTheLock)
+// Another program that keeps the file from this one for a while. Whether the
+// last line needs its line break is judged once the file is this one's.
+struct Holder { const char *name; std::function<FileHandle(const QString &)> hold; };
+
+void PrintTo(const Holder &holder, std::ostream *out) { *out << holder.name; }
+
+class ListFileWaitTest : public ListFileTest, public testing::WithParamInterface<Holder> {};
+
+TEST_P(ListFileWaitTest, WaitsWhileAnotherProgramHasTheFile)
 {
     writeAll(file(), "A\r\n");
-    FileHandle other = lockedByAnother(file());
+    FileHandle other = GetParam().hold(file());
     ASSERT_TRUE(other.isOpen());
 
     std::atomic<int> waits = 0;
@@ -476,12 +504,25 @@ TEST_F(ListFileTest, WaitsWhileAnotherProgramHoldsTheLock)
     EXPECT_EQ(readAll(file()), "A\r\n");
     EXPECT_EQ(waits, 1);
 
-    ASSERT_TRUE(appendAndUnlock(other, "B"));
+    ASSERT_TRUE(appendAndClose(other, "B"));
     const ListFileReport report = save.get();
     EXPECT_TRUE(report.saved()) << report.error.toStdString();
     EXPECT_EQ(readAll(file()), "A\r\nB\r\n" + TwoPickBlock);
     EXPECT_EQ(waits, 1);
 }
+
+std::vector<Holder> holders()
+{
+    return {
+        Holder{"Lock", lockedByAnother},
+#if defined(Q_OS_WIN)
+        Holder{"OpenSharedWithNobody", openByAnother},
+#endif
+    };
+}
+
+INSTANTIATE_TEST_SUITE_P(Holders, ListFileWaitTest, testing::ValuesIn(holders()),
+                         [](const testing::TestParamInfo<Holder> &info) { return std::string(info.param.name); });
 
 TEST_F(ListFileTest, ConcurrentSavesNeverInterleave)
 {

@@ -21,19 +21,13 @@ mkdir -p "$folder"
 unzip -q "$zip" -d "$folder"
 program_folder=$(echo "$folder"/Quillery-*-win64)
 names="$program_folder/quillery-names.exe"
-passes=0
-failures=0
-check() { # name, then a command that must succeed
-    local name=$1
-    shift
-    if "$@"; then
-        echo "ok: $name"
-        passes=$((passes + 1))
-    else
-        echo "FAILED: $name"
-        failures=$((failures + 1))
-    fi
-}
+checks=$(dirname "$(realpath "${BASH_SOURCE[0]}")")/checks.sh
+source "$checks"
+
+# Both programs tell Windows they know its long paths (manifest text is UTF-8).
+for program in quillery.exe quillery-names.exe; do
+    check "$program carries its manifest" grep -q '<longPathAware[^>]*>true<' "$program_folder/$program"
+done
 
 version=$(wine "$names" --version)
 check "--version prints one line" test "$version" = "quillery-names 1.00"
@@ -56,18 +50,19 @@ done
 check "--append writes the same bytes as on Linux" cmp "$folder/Jürgen's list.txt" "$work/linux-list.txt"
 check "--append ends its lines in CR LF only" test "$(grep -c $'\r\r' "$folder/Jürgen's list.txt")" = 0
 
+# A closed standard output is found before anything is appended.
+check "--append with standard output closed fails and appends nothing" \
+    test "$(cd "$work" && wine "$names" --count 3 --append closed.txt >&- 2>/dev/null; echo $?)" = 1 -a ! -e "$work/closed.txt"
+
 # The window, from the folder with the non-ASCII name, finds its roster there.
 # Wine's server, started without a display by the runs above, would keep the
 # window off the X server: it starts anew.
 wineserver -k 2>/dev/null || true
 export WINEDLLOVERRIDES="mscoree,mshtml="
 xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash -c '
+    source "$0"
     wine "$1/quillery.exe" >"$3" 2>&1 &
-    for _ in $(seq 600); do
-        window=$(xdotool search --name "^Quillery for the Orvale $" 2>/dev/null | head -n 1) && [[ -n "$window" ]] && break
-        sleep 0.1
-    done
-    if [[ -z "${window:-}" ]]; then
+    if ! window=$(wait_for shown_window "^Quillery for the Orvale $"); then
         echo "the window did not appear; Wine said:"
         cat "$3"
         echo "windows shown:"
@@ -78,8 +73,13 @@ xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash -c '
     sleep 2
     [[ -z "$2" ]] || import -window "$window" "$2"
     wineserver -k
-' smoke "$program_folder" "$screenshot" "$work/window.log" && window_status=0 || window_status=$?
+    # Without a console, as from a shortcut, a bad argument shows in a message box.
+    wine "$1/quillery.exe" --bogus </dev/null >&- 2>&- &
+    wait_for shown_window "^Quillery$" >/dev/null && touch "$4"
+    wineserver -k
+' "$checks" "$program_folder" "$screenshot" "$work/window.log" "$work/bad-argument-shown" && window_status=0 || window_status=$?
 check "the window shows \"Quillery for the Orvale \"" test "$window_status" = 0
+check "a bad argument without a console is shown in a message box" test -e "$work/bad-argument-shown"
 
 echo "$passes passed, $failures failed"
 [[ $failures -eq 0 ]]
