@@ -43,6 +43,10 @@ check "the folder holds the staged files and the uninstaller" diff "$work/expect
 check "the Start-menu shortcut starts bin\\quillery.exe" \
     grep -q 'Quillery\\bin\\quillery.exe' <(strings -el "$menu/Quillery.lnk" 2>/dev/null)
 
+# Under load the first export has been seen to come back empty: read the key
+# once it holds the value the installer writes last.
+key_complete() { key_values | grep -q '^"EstimatedSize"='; }
+wait_for key_complete || true
 values=$(key_values || true)
 escaped=${target//\\/\\\\}
 for expected in '"DisplayName"="Quillery"' '"DisplayVersion"="1.00"' '"Publisher"="The Quillery developers"' \
