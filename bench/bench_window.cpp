@@ -74,7 +74,7 @@ double childCpuMilliseconds()
 // Time from starting the process to its first window painted and the process
 // ended, offscreen. The counter child_cpu_ms is the probe's own CPU time, which
 // other load on the machine disturbs less than the wall time.
-void startProcess(benchmark::State &state, const QString &program)
+void startProcess(benchmark::State &state, const QString &program, const QStringList &arguments = {})
 {
     ensureApplication();
     const double cpuBefore = childCpuMilliseconds();
@@ -84,7 +84,8 @@ void startProcess(benchmark::State &state, const QString &program)
         QProcess process;
         process.setProcessEnvironment(environment);
         process.setStandardErrorFile(QProcess::nullDevice());
-        process.start(program, {});
+        process.setStandardOutputFile(QProcess::nullDevice());
+        process.start(program, arguments);
         if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit
             || process.exitCode() != 0) {
             state.SkipWithError("the probe did not start and end cleanly");
@@ -123,5 +124,20 @@ void BM_StartupWidgetsOnly(benchmark::State &state)
     startProcess(state, QStringLiteral(QUILLERY_WIDGETS_PROBE));
 }
 BENCHMARK(BM_StartupWidgetsOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The command as a whole process, default against both rules, for their
+// ratio; run with --benchmark_enable_random_interleaving so they share the load.
+void BM_NamesCommand1000(benchmark::State &state)
+{
+    startProcess(state, QStringLiteral(QUILLERY_NAMES_COMMAND), {QStringLiteral("--count"), QStringLiteral("1000")});
+}
+BENCHMARK(BM_NamesCommand1000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_NamesCommand1000FictionalUnique(benchmark::State &state)
+{
+    startProcess(state, QStringLiteral(QUILLERY_NAMES_COMMAND),
+                 {QStringLiteral("--count"), QStringLiteral("1000"), QStringLiteral("--fictional"), QStringLiteral("--unique")});
+}
+BENCHMARK(BM_NamesCommand1000FictionalUnique)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
