@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <bit>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -352,7 +353,7 @@ private:
 };
 
 Generation GenerateAllowedNames(MainState &state, const QString &countText, RandomSource &random,
-                                const AllowedNames &names)
+                                const AllowedNames &names, Shortfall shortfall)
 {
     Generation result;
     qint16 count = RequestedCount(countText);
@@ -360,8 +361,17 @@ Generation GenerateAllowedNames(MainState &state, const QString &countText, Rand
     result.countText = NumberText(count);
 
     result.problem = PoolProblem(state);
-    if (result.problem.isEmpty())
+    if (result.problem.isEmpty()) {
         result.problem = names.limitProblem(count, state);
+        if (shortfall == Shortfall::DrawAll && !result.problem.isEmpty()) {
+            if (names.possibleNames() == 0) {
+                result.picksKept = true;
+                return result;
+            }
+            result.shortfall = std::exchange(result.problem, QString());
+            count = qint16(names.possibleNames());
+        }
+    }
     if (!result.problem.isEmpty())
         count = 0;
 

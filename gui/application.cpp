@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QIconEngine>
+#include <QSettings>
 
 #include <cstdlib>
 
@@ -80,13 +81,21 @@ void prepareApplication()
     QApplication::setWindowIcon(QIcon(new ProgramIconEngine));
 }
 
-int runMainWindow(const CheckedPath &programDirectory)
+QString userSettingsFile()
+{
+    const QString name = ApplicationTitle.toString();
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, name, name).fileName();
+}
+
+int runMainWindow(const CheckedPath &programDirectory, NameRules startRules)
 {
     if (!programDirectory.ok()) {
         showMessage(nullptr, QMessageBox::Critical, programDirectory.error);
         return EXIT_FAILURE;
     }
     frmMain window(programDirectory.path);
+    window.setSettingsFile(userSettingsFile());
+    window.setStartRules(startRules);
     if (!window.Form_Load())
         return EXIT_FAILURE;
     window.show();
