@@ -18,6 +18,7 @@
 #include "waitcursor.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
@@ -74,6 +75,12 @@ bool isAltChordWithText(const QKeyEvent *key)
     const Qt::KeyboardModifiers modifiers = key->modifiers();
     return modifiers.testFlag(Qt::AltModifier) && !modifiers.testFlag(Qt::ControlModifier)
             && !modifiers.testFlag(Qt::GroupSwitchModifier) && !key->text().isEmpty() && key->text().front().isPrint();
+}
+
+bool isContextMenuKey(const QKeyEvent *key)
+{
+    return (key->key() == Qt::Key_Menu && key->modifiers() == Qt::NoModifier)
+            || (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier);
 }
 
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, Qt::Alignment alignment, bool bold,
@@ -233,6 +240,13 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress && isAltChordWithText(static_cast<QKeyEvent *>(event)))
         return true;
+    // Not every window system turns these keys into a context menu request;
+    // the menu opens at the text cursor, as a keyboard user expects.
+    if (watched == txtPlayerNames && event->type() == QEvent::KeyPress
+        && isContextMenuKey(static_cast<QKeyEvent *>(event))) {
+        txtPlayerNames_ContextMenu(txtPlayerNames->cursorRect().center());
+        return true;
+    }
     if (event->type() == QEvent::FocusIn) {
         // Coming back to the window or closing a context menu is no move into
         // the field, so it keeps the selection it had.
@@ -431,12 +445,16 @@ void frmMain::txtNumNames_GotFocus()
 
 void frmMain::txtPlayerNames_ContextMenu(const QPoint &position)
 {
+    // A request that arrives while the menu is open (a window system that
+    // sends one for the key as well) opens no second menu.
+    if (QApplication::activePopupWidget())
+        return;
     const std::unique_ptr<QMenu> menu(txtPlayerNames->createStandardContextMenu(position));
     menu->setObjectName(QStringLiteral("mnuList"));
     menu->addSeparator();
     menu->addAction(mnuMadeUpNamesOnly);
     menu->addAction(mnuNoRepeatedNames);
-    menu->exec(txtPlayerNames->mapToGlobal(position));
+    menu->exec(txtPlayerNames->viewport()->mapToGlobal(position));
 }
 
 void frmMain::nameRule_Toggled()
