@@ -9,6 +9,7 @@
 #include "dialogfont.h"
 #include "frmmain.h"
 #include "messages.h"
+#include "popupaccessibility.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -79,6 +80,7 @@ void prepareApplication()
     // The desktop entry's id: Wayland docks match the window to its entry by it.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quillery.Quillery"));
     QApplication::setWindowIcon(QIcon(new ProgramIconEngine));
+    exposePopupsToAccessibility();
 }
 
 QString userSettingsFile()

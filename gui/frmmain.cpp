@@ -12,6 +12,7 @@
 #include "generate/generator.h"
 #include "generate/randomsource.h"
 #include "messages.h"
+#include "popupaccessibility.h"
 #include "roster/period.h"
 #include "roster/rosterfile.h"
 #include "twips.h"

@@ -974,6 +974,9 @@ void TestFrmMain::listMenuEntries()
     const auto look = [&names, &checked](QMenu *menu) {
         names.clear();
         checked.clear();
+        // A screen reader finds the open menu among the application's children.
+        QAccessibleInterface *application = QAccessible::queryAccessibleInterface(qApp);
+        QCOMPARE(application->child(application->childCount() - 1)->object(), menu);
         QAccessibleInterface *entries = QAccessible::queryAccessibleInterface(menu);
         for (int i = 0; i < entries->childCount(); ++i) {
             names << entries->child(i)->text(QAccessible::Name);
