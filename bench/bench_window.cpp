@@ -7,6 +7,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -32,7 +33,9 @@ void ensureApplication()
     new QApplication(argc, argv); // lives until the process ends
 }
 
-void BM_WindowGenerate1000(benchmark::State &state)
+// Generate with 1000 in the count field, and with the list's entries given
+// by their object names turned on.
+void windowGenerate1000(benchmark::State &state, const QStringList &entries)
 {
     ensureApplication();
     MessageRecorder messages;
@@ -43,6 +46,8 @@ void BM_WindowGenerate1000(benchmark::State &state)
     }
     window.show();
     QCoreApplication::processEvents();
+    for (const QString &entry : entries)
+        window.findChild<QAction *>(entry)->trigger();
     window.findChild<QLineEdit *>(QStringLiteral("txtNumNames"))->setText(QStringLiteral("1000"));
     auto *generate = window.findChild<QPushButton *>(QStringLiteral("cmdGenerate"));
 
@@ -53,7 +58,18 @@ void BM_WindowGenerate1000(benchmark::State &state)
     }
     benchmark::DoNotOptimize(window.listText().size());
 }
+
+void BM_WindowGenerate1000(benchmark::State &state)
+{
+    windowGenerate1000(state, {});
+}
 BENCHMARK(BM_WindowGenerate1000)->Unit(benchmark::kMillisecond);
+
+void BM_WindowGenerate1000BothEntries(benchmark::State &state)
+{
+    windowGenerate1000(state, {QStringLiteral("mnuMadeUpNamesOnly"), QStringLiteral("mnuNoRepeatedNames")});
+}
+BENCHMARK(BM_WindowGenerate1000BothEntries)->Unit(benchmark::kMillisecond);
 
 #ifdef Q_OS_UNIX
 // CPU time of all ended child processes, in milliseconds.
