@@ -127,8 +127,6 @@ private slots:
     void choicesRememberedAcrossRestart();
     void settingsFileRead_data();
     void settingsFileRead();
-    void generateAppliesChangedYears_data();
-    void generateAppliesChangedYears();
     void savedMessageNamesAFolderAwayFromTheProgram();
 
 private:
@@ -505,23 +503,27 @@ void TestFrmMain::yearRulesWhileTyping()
 
 void TestFrmMain::timePeriod_data()
 {
+    QTest::addColumn<QString>("press"); // Time Period, or Enter, which applies changed years first
     QTest::addColumn<QString>("typedStart");
     QTest::addColumn<QString>("typedEnd");
     QTest::addColumn<QString>("start");
     QTest::addColumn<QString>("end");
     QTest::addColumn<int>("pool");
 
-    QTest::newRow("unchanged period draws afresh") << "1871" << "2000" << "1871" << "2000" << 6;
-    QTest::newRow("reversed period swaps") << "2000" << "1871" << "1871" << "2000" << 6;
-    QTest::newRow("low start rises, undated only") << "185" << "1860" << "1871" << "1860" << 1;
-    QTest::newRow("swap without undated") << "1950" << "1900" << "1900" << "1950" << 2;
-    QTest::newRow("swapped start rises at once") << "5000" << "1860" << "1871" << "5000" << 7;
-    QTest::newRow("start that is no number") << "abc" << "2000" << "1871" << "2000" << 6;
-    QTest::newRow("swap writes plain numbers") << "2000.0" << "1995abc" << "1995" << "2000" << 1;
+    QTest::newRow("unchanged period draws afresh") << "cmdSetTimePeriod" << "1871" << "2000" << "1871" << "2000" << 6;
+    QTest::newRow("reversed period swaps") << "cmdSetTimePeriod" << "2000" << "1871" << "1871" << "2000" << 6;
+    QTest::newRow("low start rises, undated only") << "cmdSetTimePeriod" << "185" << "1860" << "1871" << "1860" << 1;
+    QTest::newRow("swap without undated") << "cmdSetTimePeriod" << "1950" << "1900" << "1900" << "1950" << 2;
+    QTest::newRow("swapped start rises at once") << "cmdSetTimePeriod" << "5000" << "1860" << "1871" << "5000" << 7;
+    QTest::newRow("start that is no number") << "cmdSetTimePeriod" << "abc" << "2000" << "1871" << "2000" << 6;
+    QTest::newRow("swap writes plain numbers") << "cmdSetTimePeriod" << "2000.0" << "1995abc" << "1995" << "2000" << 1;
+    QTest::newRow("Enter after new years") << "Enter" << "1900" << "1911" << "1900" << "1911" << 2;
+    QTest::newRow("Enter after reversed years") << "Enter" << "1950" << "1900" << "1900" << "1950" << 2;
 }
 
 void TestFrmMain::timePeriod()
 {
+    QFETCH(QString, press);
     QFETCH(QString, typedStart);
     QFETCH(QString, typedEnd);
     QFETCH(QString, start);
@@ -533,7 +535,10 @@ void TestFrmMain::timePeriod()
     // The end first, so that a long end text does not lift a short start.
     typeInto(field("txtYear1"), typedEnd);
     typeInto(field("txtYear0"), typedStart);
-    QTest::mouseClick(button("cmdSetTimePeriod"), Qt::LeftButton);
+    if (press == u"Enter")
+        QTest::keyClick(field("txtYear0"), Qt::Key_Return);
+    else
+        QTest::mouseClick(button(press), Qt::LeftButton);
 
     QCOMPARE(field("txtYear0")->text(), start);
     QCOMPARE(field("txtYear1")->text(), end);
@@ -542,6 +547,11 @@ void TestFrmMain::timePeriod()
     QCOMPARE(lineCount(m_window->listText()), 12);
     QVERIFY(button("cmdGenerate")->isEnabled());
     QVERIFY(m_messages->messages.isEmpty());
+    // The saved header names the period the names came from.
+    QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
+    QFile list(m_dir->filePath(QStringLiteral("RandomNames.txt")));
+    QVERIFY(list.open(QIODevice::ReadOnly));
+    QCOMPARE(list.readLine(), (start + QStringLiteral(" , ") + end + QStringLiteral("\r\n")).toUtf8());
 }
 
 void TestFrmMain::countWrittenBack_data()
@@ -722,21 +732,25 @@ void TestFrmMain::windows1252RosterOpensQuietly()
 void TestFrmMain::emptyPoolReported_data()
 {
     QTest::addColumn<QByteArray>("roster");
+    QTest::addColumn<QString>("press");
     QTest::addColumn<QString>("start");
     QTest::addColumn<QString>("end");
     QTest::addColumn<int>("messagesAtStart");
     QTest::addColumn<QString>("problem");
 
-    QTest::newRow("no player in the period") << SmallRoster << "3000" << "3001" << 0
+    QTest::newRow("no player in the period") << SmallRoster << "cmdSetTimePeriod" << "3000" << "3001" << 0
                                              << "No players between 3000 and 3001.";
+    QTest::newRow("Enter after years without players") << SmallRoster << "Enter" << "3000" << "3001" << 0
+                                                       << "No players between 3000 and 3001.";
     QTest::newRow("only placeholder first names") << QByteArray("Smith,Unknown,1950\r\nJones,Unknown,1960\r\n")
-                                                  << "1871" << "2000" << 1
+                                                  << "cmdSetTimePeriod" << "1871" << "2000" << 1
                                                   << "No player between 1871 and 2000 has a known first name.";
 }
 
 void TestFrmMain::emptyPoolReported()
 {
     QFETCH(QByteArray, roster);
+    QFETCH(QString, press);
     QFETCH(QString, start);
     QFETCH(QString, end);
     QFETCH(int, messagesAtStart);
@@ -746,7 +760,10 @@ void TestFrmMain::emptyPoolReported()
 
     typeInto(field("txtYear1"), end);
     typeInto(field("txtYear0"), start);
-    QTest::mouseClick(button("cmdSetTimePeriod"), Qt::LeftButton);
+    if (press == u"Enter")
+        QTest::keyClick(field("txtYear0"), Qt::Key_Return);
+    else
+        QTest::mouseClick(button(press), Qt::LeftButton);
 
     QCOMPARE(m_messages->messages.size(), messagesAtStart + 1);
     const MessageRecorder::Message message = m_messages->messages.last();
@@ -756,6 +773,10 @@ void TestFrmMain::emptyPoolReported()
     QCOMPARE(m_window->listText(), QString());
     QCOMPARE(m_window->state().NumNames, qint16(0));
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    // Save writes nothing, and says why.
+    QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
+    QCOMPARE(m_messages->messages.last().text, QStringLiteral("There is no list to save: no name could be drawn. ") + problem);
+    QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("RandomNames.txt"))));
 }
 
 void TestFrmMain::layout_data()
@@ -1104,56 +1125,6 @@ void TestFrmMain::settingsFileRead()
     QVERIFY(m_window->nameRules() == NameRules({.fictional = fictional, .unique = true}));
     QCOMPARE(m_messages->messages.isEmpty() ? QString() : m_messages->messages.last().text,
              message.arg(QDir::toNativeSeparators(settingsPath())));
-}
-
-void TestFrmMain::generateAppliesChangedYears_data()
-{
-    QTest::addColumn<QString>("typedStart");
-    QTest::addColumn<QString>("typedEnd");
-    QTest::addColumn<QString>("start");
-    QTest::addColumn<QString>("end");
-    QTest::addColumn<QString>("message"); // of Generate, then of Save
-    QTest::addColumn<QByteArray>("saved");
-
-    QTest::newRow("new period") << "1900" << "1911" << "1900" << "1911" << "" << QByteArray("1900 , 1911\r\n");
-    QTest::newRow("reversed period") << "1911" << "1900" << "1900" << "1911" << "" << QByteArray("1900 , 1911\r\n");
-    QTest::newRow("no players")
-            << "3000" << "3001" << "3000" << "3001"
-            << "No players between 3000 and 3001.|There is no list to save: no name could be drawn. No players "
-               "between 3000 and 3001."
-            << QByteArray();
-}
-
-void TestFrmMain::generateAppliesChangedYears()
-{
-    QFETCH(QString, typedStart);
-    QFETCH(QString, typedEnd);
-    QFETCH(QString, start);
-    QFETCH(QString, end);
-    QFETCH(QString, message);
-    QFETCH(QByteArray, saved);
-    QVERIFY(open(SmallRoster));
-    const int before = m_random->generations;
-
-    typeInto(field("txtYear1"), typedEnd);
-    typeInto(field("txtYear0"), typedStart);
-    QTest::keyClick(field("txtYear0"), Qt::Key_Return);
-
-    QCOMPARE(m_random->generations - before, 1);
-    QCOMPARE(field("txtYear0")->text(), start);
-    QCOMPARE(field("txtYear1")->text(), end);
-    const QStringList names = m_window->listText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-    QCOMPARE(names.size(), saved.isEmpty() ? 0 : 12);
-    for (const QString &name : names)
-        QVERIFY2(QStringList({"Frank", "Ty"}).contains(name.section(u' ', 0, 0)), qPrintable(name));
-
-    QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
-    QFile list(m_dir->filePath(QStringLiteral("RandomNames.txt")));
-    QCOMPARE(list.open(QIODevice::ReadOnly) ? list.readLine() : QByteArray(), saved);
-    QStringList shown;
-    for (const MessageRecorder::Message &shownMessage : m_messages->messages)
-        shown << shownMessage.text;
-    QCOMPARE(shown.join(u'|'), saved.isEmpty() ? message : QStringLiteral("File RandomNames.txt Successfully Written!"));
 }
 
 void TestFrmMain::savedMessageNamesAFolderAwayFromTheProgram()
