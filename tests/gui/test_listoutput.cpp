@@ -175,16 +175,11 @@ void TestListOutput::saveWritesPicksNotTheField()
     QFETCH(bool, clear);
     QFETCH(QString, message);
     QVERIFY(open());
-    if (clear) {
+    if (clear)
         QTest::mouseClick(button("cmdClear"), Qt::LeftButton);
-        QCOMPARE(m_window->listText(), QString());
-        // Typing into the emptied list brings no list back.
-        list()->setFocus();
-        QTest::keyClicks(list(), QStringLiteral("Typed Name"));
-    } else {
-        list()->setFocus();
-        QTest::keyClicks(list(), QStringLiteral("Typed Name"));
-    }
+    // Typing into an emptied list brings no list back.
+    list()->setFocus();
+    QTest::keyClicks(list(), QStringLiteral("Typed Name"));
 
     QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
 
