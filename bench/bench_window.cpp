@@ -7,6 +7,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -32,7 +33,9 @@ void ensureApplication()
     new QApplication(argc, argv); // lives until the process ends
 }
 
-void BM_WindowGenerate1000(benchmark::State &state)
+// Generate with 1000 in the count field, and with the list's entries given
+// by their object names turned on.
+void windowGenerate1000(benchmark::State &state, const QStringList &entries)
 {
     ensureApplication();
     MessageRecorder messages;
@@ -43,6 +46,8 @@ void BM_WindowGenerate1000(benchmark::State &state)
     }
     window.show();
     QCoreApplication::processEvents();
+    for (const QString &entry : entries)
+        window.findChild<QAction *>(entry)->trigger();
     window.findChild<QLineEdit *>(QStringLiteral("txtNumNames"))->setText(QStringLiteral("1000"));
     auto *generate = window.findChild<QPushButton *>(QStringLiteral("cmdGenerate"));
 
@@ -53,7 +58,18 @@ void BM_WindowGenerate1000(benchmark::State &state)
     }
     benchmark::DoNotOptimize(window.listText().size());
 }
+
+void BM_WindowGenerate1000(benchmark::State &state)
+{
+    windowGenerate1000(state, {});
+}
 BENCHMARK(BM_WindowGenerate1000)->Unit(benchmark::kMillisecond);
+
+void BM_WindowGenerate1000BothEntries(benchmark::State &state)
+{
+    windowGenerate1000(state, {QStringLiteral("mnuMadeUpNamesOnly"), QStringLiteral("mnuNoRepeatedNames")});
+}
+BENCHMARK(BM_WindowGenerate1000BothEntries)->Unit(benchmark::kMillisecond);
 
 #ifdef Q_OS_UNIX
 // CPU time of all ended child processes, in milliseconds.
@@ -74,7 +90,7 @@ double childCpuMilliseconds()
 // Time from starting the process to its first window painted and the process
 // ended, offscreen. The counter child_cpu_ms is the probe's own CPU time, which
 // other load on the machine disturbs less than the wall time.
-void startProcess(benchmark::State &state, const QString &program)
+void startProcess(benchmark::State &state, const QString &program, const QStringList &arguments = {})
 {
     ensureApplication();
     const double cpuBefore = childCpuMilliseconds();
@@ -84,7 +100,8 @@ void startProcess(benchmark::State &state, const QString &program)
         QProcess process;
         process.setProcessEnvironment(environment);
         process.setStandardErrorFile(QProcess::nullDevice());
-        process.start(program, {});
+        process.setStandardOutputFile(QProcess::nullDevice());
+        process.start(program, arguments);
         if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit
             || process.exitCode() != 0) {
             state.SkipWithError("the probe did not start and end cleanly");
@@ -123,5 +140,20 @@ void BM_StartupWidgetsOnly(benchmark::State &state)
     startProcess(state, QStringLiteral(QUILLERY_WIDGETS_PROBE));
 }
 BENCHMARK(BM_StartupWidgetsOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The command as a whole process, default against both rules, for their
+// ratio; run with --benchmark_enable_random_interleaving so they share the load.
+void BM_NamesCommand1000(benchmark::State &state)
+{
+    startProcess(state, QStringLiteral(QUILLERY_NAMES_COMMAND), {QStringLiteral("--count"), QStringLiteral("1000")});
+}
+BENCHMARK(BM_NamesCommand1000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_NamesCommand1000FictionalUnique(benchmark::State &state)
+{
+    startProcess(state, QStringLiteral(QUILLERY_NAMES_COMMAND),
+                 {QStringLiteral("--count"), QStringLiteral("1000"), QStringLiteral("--fictional"), QStringLiteral("--unique")});
+}
+BENCHMARK(BM_NamesCommand1000FictionalUnique)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

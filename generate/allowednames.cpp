@@ -8,11 +8,10 @@
 #include "generator.h"
 #include "randomsource.h"
 
-#include <QHash>
-
 #include <algorithm>
 #include <bit>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -20,26 +19,101 @@ namespace {
 // names; from there on each name is picked exactly among the allowed ones.
 constexpr int RedrawLimit = 256;
 
+// Ids of different names, in order of first appearance. An open-addressing
+// table with a cheap hash of the UTF-16 units: names are short, and a general
+// string hash costs more than the rest of the once-per-period work.
+class NameIds
+{
+public:
+    explicit NameIds(qsizetype expected)
+    {
+        size_t capacity = 64;
+        while (capacity < size_t(expected) * 2)
+            capacity *= 2;
+        m_slots.assign(capacity, -1);
+        m_shift = 64 - std::countr_zero(capacity);
+    }
+
+    // The id of name, or -1.
+    qint32 find(QStringView name) const
+    {
+        const size_t mask = m_slots.size() - 1;
+        for (size_t slot = slotOf(name);; slot = (slot + 1) & mask) {
+            const qint32 id = m_slots[slot];
+            if (id < 0 || m_names[size_t(id)] == name)
+                return id;
+        }
+    }
+
+    // The id of name, given the next free id when it is new.
+    qint32 insert(QStringView name)
+    {
+        if (m_names.size() * 2 >= m_slots.size())
+            grow();
+        const size_t mask = m_slots.size() - 1;
+        for (size_t slot = slotOf(name);; slot = (slot + 1) & mask) {
+            qint32 &id = m_slots[slot];
+            if (id < 0) {
+                id = qint32(m_names.size());
+                m_names.push_back(name);
+                return id;
+            }
+            if (m_names[size_t(id)] == name)
+                return id;
+        }
+    }
+
+    qsizetype size() const { return qsizetype(m_names.size()); }
+
+private:
+    size_t slotOf(QStringView name) const
+    {
+        quint64 hash = quint64(name.size());
+        for (QChar unit : name)
+            hash = (hash ^ unit.unicode()) * 0x100000001B3ull;
+        return size_t((hash * 0x9E3779B97F4A7C15ull) >> m_shift);
+    }
+
+    void grow()
+    {
+        m_slots.assign(m_slots.size() * 2, -1);
+        m_shift -= 1;
+        const size_t mask = m_slots.size() - 1;
+        for (size_t id = 0; id < m_names.size(); ++id) {
+            size_t slot = slotOf(m_names[id]);
+            while (m_slots[slot] >= 0)
+                slot = (slot + 1) & mask;
+            m_slots[slot] = qint32(id);
+        }
+    }
+
+    std::vector<qint32> m_slots; // an id, or -1 for an empty place
+    std::vector<QStringView> m_names;
+    int m_shift = 64;
+};
+
+bool sharesText(const QString &a, const QString &b)
+{
+    return a.constData() == b.constData() && a.size() == b.size();
+}
+
 // Gives every different non-placeholder name an id in order of first
 // appearance, counts its entries, and returns the id of each entry.
-std::vector<qint32> nameIds(const std::vector<QString> &pool, qint16 count, std::vector<QString> &names,
-                            std::vector<quint64> &weights)
+std::vector<qint32> nameIds(const std::vector<QString> &pool, qint16 count, NameIds &ids,
+                            std::vector<QString> &names, std::vector<quint64> &weights)
 {
-    QHash<QString, qint32> ids;
-    ids.reserve(count);
     std::vector<qint32> entryIds(size_t(count), -1);
     for (qint16 k = 0; k < count; ++k) {
         const QString &name = pool[size_t(k)];
         if (isPlaceholder(name))
             continue;
-        auto it = ids.constFind(name);
-        if (it == ids.constEnd()) {
-            it = ids.insert(name, qint32(names.size()));
+        const qint32 id = ids.insert(name);
+        if (size_t(id) == names.size()) {
             names.push_back(name);
             weights.push_back(0);
         }
-        entryIds[size_t(k)] = *it;
-        ++weights[size_t(*it)];
+        entryIds[size_t(k)] = id;
+        ++weights[size_t(id)];
     }
     return entryIds;
 }
@@ -86,8 +160,9 @@ void PairSet::rehash(size_t capacity)
 AllowedNames::AllowedNames(const MainState &state, NameRules rules)
     : m_rules(rules), m_poolCount(std::max<qint16>(state.PoolCount, 0))
 {
-    m_entryFirst = nameIds(state.PoolFirst, m_poolCount, m_firstNames, m_firstWeight);
-    m_entryLast = nameIds(state.PoolLast, m_poolCount, m_lastNames, m_lastWeight);
+    NameIds firstIds(m_poolCount), lastIds(m_poolCount);
+    m_entryFirst = nameIds(state.PoolFirst, m_poolCount, firstIds, m_firstNames, m_firstWeight);
+    m_entryLast = nameIds(state.PoolLast, m_poolCount, lastIds, m_lastNames, m_lastWeight);
     for (quint64 weight : m_firstWeight)
         m_firstTotal += weight;
     for (quint64 weight : m_lastWeight)
@@ -96,15 +171,25 @@ AllowedNames::AllowedNames(const MainState &state, NameRules rules)
     if (!rules.fictional || m_firstNames.empty() || m_lastNames.empty())
         return;
 
-    QHash<QStringView, qint32> firstIds, lastIds;
-    for (size_t id = 0; id < m_firstNames.size(); ++id)
-        firstIds.insert(m_firstNames[id], qint32(id));
-    for (size_t id = 0; id < m_lastNames.size(); ++id)
-        lastIds.insert(m_lastNames[id], qint32(id));
+    // The pools hold the period's records in file order, as copies that share
+    // the store's text; a record whose names are the next entry's own needs
+    // no look-up.
     const quint32 lastCount = quint32(m_lastNames.size());
+    m_real.reserve(state.NameCount);
+    qint16 entry = 0;
     for (int i = 0; i < state.NameCount; ++i) {
-        const qint32 first = firstIds.value(state.FirstNames[size_t(i)], -1);
-        const qint32 last = lastIds.value(state.LastNames[size_t(i)], -1);
+        const QString &firstName = state.FirstNames[size_t(i)];
+        const QString &lastName = state.LastNames[size_t(i)];
+        qint32 first, last;
+        if (entry < m_poolCount && sharesText(state.PoolFirst[size_t(entry)], firstName)
+            && sharesText(state.PoolLast[size_t(entry)], lastName)) {
+            first = m_entryFirst[size_t(entry)];
+            last = m_entryLast[size_t(entry)];
+            ++entry;
+        } else {
+            first = firstIds.find(firstName);
+            last = first < 0 ? -1 : lastIds.find(lastName);
+        }
         if (first < 0 || last < 0 || !m_real.insert(quint32(first) * lastCount + quint32(last)))
             continue;
         m_realWeight += m_firstWeight[size_t(first)] * m_lastWeight[size_t(last)];
@@ -268,7 +353,7 @@ private:
 };
 
 Generation GenerateAllowedNames(MainState &state, const QString &countText, RandomSource &random,
-                                const AllowedNames &names)
+                                const AllowedNames &names, Shortfall shortfall)
 {
     Generation result;
     qint16 count = RequestedCount(countText);
@@ -276,8 +361,17 @@ Generation GenerateAllowedNames(MainState &state, const QString &countText, Rand
     result.countText = NumberText(count);
 
     result.problem = PoolProblem(state);
-    if (result.problem.isEmpty())
+    if (result.problem.isEmpty()) {
         result.problem = names.limitProblem(count, state);
+        if (shortfall == Shortfall::DrawAll && !result.problem.isEmpty()) {
+            if (names.possibleNames() == 0) {
+                result.picksKept = true;
+                return result;
+            }
+            result.shortfall = std::exchange(result.problem, QString());
+            count = qint16(names.possibleNames());
+        }
+    }
     if (!result.problem.isEmpty())
         count = 0;
 

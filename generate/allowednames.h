@@ -15,6 +15,9 @@ class RandomSource;
 struct NameRules {
     bool fictional = false; // no real player's full name: the first and last name of any record, any year
     bool unique = false;    // no name twice in one list
+
+    bool any() const { return fictional || unique; }
+    friend bool operator==(const NameRules &, const NameRules &) = default;
 };
 
 // A set of name pairs, each the key first id * different last names + last id.
@@ -88,10 +91,17 @@ private:
     std::vector<quint64> m_realRowLastWeight; // by first id: summed last-name weight of its real names
 };
 
+// What to do when the unique rule allows fewer names than asked for.
+enum class Shortfall {
+    Refuse,  // draw nothing; problem says why
+    DrawAll, // draw every allowed name; shortfall says how many there are
+};
+
 // Draws as GenerateNames does, each name's first name and then its last name,
 // each again while it is the placeholder; a name the rules exclude is drawn
 // again whole. Every allowed name keeps its chance relative to the others.
-// When the pools cannot give the names under the rules, draws nothing and
-// problem says why.
+// When the pools cannot give a name at all, draws nothing and problem says
+// why. When the rules leave no name, problem says so too; with DrawAll the
+// earlier picks then stand (picksKept), otherwise they are dropped.
 Generation GenerateAllowedNames(MainState &state, const QString &countText, RandomSource &random,
-                                const AllowedNames &names);
+                                const AllowedNames &names, Shortfall shortfall = Shortfall::Refuse);

@@ -18,6 +18,8 @@ struct Generation {
     QString countText; // the clamped count, to be written back into the count field
     QString listText;  // one "First Last" line per name, each ending in CR LF
     QString problem;   // why nothing could be drawn; empty on success
+    QString shortfall; // why fewer names were drawn than asked for; empty when all were
+    bool picksKept = false; // nothing was drawn and the earlier picks stand
 };
 
 // Whether a name is the placeholder for a missing one, which is never output.

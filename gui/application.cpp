@@ -9,10 +9,12 @@
 #include "dialogfont.h"
 #include "frmmain.h"
 #include "messages.h"
+#include "popupaccessibility.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QIconEngine>
+#include <QSettings>
 
 #include <cstdlib>
 
@@ -78,15 +80,24 @@ void prepareApplication()
     // The desktop entry's id: Wayland docks match the window to its entry by it.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quillery.Quillery"));
     QApplication::setWindowIcon(QIcon(new ProgramIconEngine));
+    exposePopupsToAccessibility();
 }
 
-int runMainWindow(const CheckedPath &programDirectory)
+QString userSettingsFile()
+{
+    const QString name = ApplicationTitle.toString();
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, name, name).fileName();
+}
+
+int runMainWindow(const CheckedPath &programDirectory, NameRules startRules)
 {
     if (!programDirectory.ok()) {
         showMessage(nullptr, QMessageBox::Critical, programDirectory.error);
         return EXIT_FAILURE;
     }
     frmMain window(programDirectory.path);
+    window.setSettingsFile(userSettingsFile());
+    window.setStartRules(startRules);
     if (!window.Form_Load())
         return EXIT_FAILURE;
     window.show();

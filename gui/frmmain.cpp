@@ -12,11 +12,14 @@
 #include "generate/generator.h"
 #include "generate/randomsource.h"
 #include "messages.h"
+#include "popupaccessibility.h"
 #include "roster/period.h"
 #include "roster/rosterfile.h"
 #include "twips.h"
 #include "waitcursor.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
@@ -24,14 +27,26 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QShortcut>
 #include <QTextBlock>
 
 #include <optional>
 
 namespace {
+
+const QString NoListToSave = QStringLiteral("There is no list to save. Generate makes a new one.");
+
+// The remembered choices: the group and key in the settings file, and the entry.
+struct RememberedRule {
+    const char *key;
+    bool NameRules::*rule;
+};
+constexpr RememberedRule RememberedRules[] = {{"Names/MadeUpNamesOnly", &NameRules::fictional},
+                                              {"Names/NoRepeatedNames", &NameRules::unique}};
 
 QFont dialogFont(bool bold = false)
 {
@@ -61,6 +76,12 @@ bool isAltChordWithText(const QKeyEvent *key)
     const Qt::KeyboardModifiers modifiers = key->modifiers();
     return modifiers.testFlag(Qt::AltModifier) && !modifiers.testFlag(Qt::ControlModifier)
             && !modifiers.testFlag(Qt::GroupSwitchModifier) && !key->text().isEmpty() && key->text().front().isPrint();
+}
+
+bool isContextMenuKey(const QKeyEvent *key)
+{
+    return (key->key() == Qt::Key_Menu && key->modifiers() == Qt::NoModifier)
+            || (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier);
 }
 
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, Qt::Alignment alignment, bool bold,
@@ -96,6 +117,7 @@ frmMain::frmMain(const QString &programDirectory, std::unique_ptr<RandomSource> 
 {
     registerResources();
     createControls();
+    createActions();
     createConnections();
     createTabOrder();
 }
@@ -157,9 +179,27 @@ void frmMain::createControls()
     txtPlayerNames->setAccessibleName(tr("Generated names"));
     txtPlayerNames->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtPlayerNames->setTabChangesFocus(true);
+    txtPlayerNames->setContextMenuPolicy(Qt::CustomContextMenu);
     txtPlayerNames->setGeometry(twipsRect(4500, 300, 2655, 4095));
 
     m_yearFields = std::make_unique<LineEditYearFields>(txtYear[0], txtYear[1]);
+}
+
+// The list's context menu adds these to its standard entries.
+void frmMain::createActions()
+{
+    const auto makeEntry = [this](const QString &name, const QString &caption, const QString &description) {
+        auto *action = new QAction(caption, this);
+        action->setObjectName(name);
+        action->setCheckable(true);
+        action->setStatusTip(description);
+        action->setToolTip(description);
+        return action;
+    };
+    mnuMadeUpNamesOnly = makeEntry(QStringLiteral("mnuMadeUpNamesOnly"), QStringLiteral("&Made-up Names Only"),
+                                   tr("No name in the list is a real player's full name"));
+    mnuNoRepeatedNames = makeEntry(QStringLiteral("mnuNoRepeatedNames"), QStringLiteral("&No Repeated Names"),
+                                   tr("No name appears twice in the list"));
 }
 
 void frmMain::createConnections()
@@ -181,6 +221,10 @@ void frmMain::createConnections()
     connect(cmdHelp, &QPushButton::clicked, this, &frmMain::cmdHelp_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmMain::cmdExit_Click);
 
+    connect(txtPlayerNames, &QWidget::customContextMenuRequested, this, &frmMain::txtPlayerNames_ContextMenu);
+    connect(mnuMadeUpNamesOnly, &QAction::triggered, this, &frmMain::nameRule_Toggled);
+    connect(mnuNoRepeatedNames, &QAction::triggered, this, &frmMain::nameRule_Toggled);
+
     auto *helpKey = new QShortcut(QKeySequence::HelpContents, this);
     connect(helpKey, &QShortcut::activated, this, &frmMain::cmdHelp_Click);
 }
@@ -197,6 +241,13 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress && isAltChordWithText(static_cast<QKeyEvent *>(event)))
         return true;
+    // Not every window system turns these keys into a context menu request;
+    // the menu opens at the text cursor, as a keyboard user expects.
+    if (watched == txtPlayerNames && event->type() == QEvent::KeyPress
+        && isContextMenuKey(static_cast<QKeyEvent *>(event))) {
+        txtPlayerNames_ContextMenu(txtPlayerNames->cursorRect().center());
+        return true;
+    }
     if (event->type() == QEvent::FocusIn) {
         // Coming back to the window or closing a context menu is no move into
         // the field, so it keeps the selection it had.
@@ -211,8 +262,24 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
+void frmMain::setSettingsFile(const QString &path)
+{
+    m_settingsPath = path;
+}
+
+void frmMain::setStartRules(NameRules rules)
+{
+    m_startRules = rules;
+}
+
+NameRules frmMain::nameRules() const
+{
+    return {mnuMadeUpNamesOnly->isChecked(), mnuNoRepeatedNames->isChecked()};
+}
+
 bool frmMain::Form_Load()
 {
+    readNameRules();
     RosterReport report;
     {
         WaitCursor wait;
@@ -241,28 +308,67 @@ void frmMain::cmdSetTimePeriod_Click()
     cmdGenerate->setEnabled(false);
     NormalisePeriod(*m_yearFields);
     FilterByPeriod(*m_state, *m_yearFields);
+    m_allowedNames.reset();
     cmdGenerate->setEnabled(true);
     cmdGenerate_Click();
 }
 
+bool frmMain::yearsChangedSincePeriod() const
+{
+    return txtYear[0]->text() != m_state->PoolStartText || txtYear[1]->text() != m_state->PoolEndText;
+}
+
+const AllowedNames &frmMain::allowedNames()
+{
+    if (!m_allowedNames || m_allowedNames->rules() != nameRules())
+        m_allowedNames.emplace(*m_state, nameRules());
+    return *m_allowedNames;
+}
+
 void frmMain::cmdGenerate_Click()
 {
-    QString problem;
+    // The list always comes from the years the fields show.
+    if (yearsChangedSincePeriod()) {
+        cmdSetTimePeriod_Click();
+        return;
+    }
+    Generation generation;
     {
         WaitCursor wait;
-        const Generation generation = GenerateNames(*m_state, txtNumNames->text(), *m_random);
+        generation = nameRules().any()
+                ? GenerateAllowedNames(*m_state, txtNumNames->text(), *m_random, allowedNames(), Shortfall::DrawAll)
+                : GenerateNames(*m_state, txtNumNames->text(), *m_random);
         txtNumNames->setText(generation.countText);
-        // One write for the whole list: rewriting the field per name is slow.
-        setListText(generation.listText);
-        problem = generation.problem;
+        if (!generation.picksKept) {
+            // One write for the whole list: rewriting the field per name is slow.
+            setListText(generation.listText);
+            m_pickStartText = m_state->PoolStartText;
+            m_pickEndText = m_state->PoolEndText;
+        }
     }
-    if (!problem.isEmpty())
-        showMessage(this, QMessageBox::Warning, problem);
+    const bool listShown = !txtPlayerNames->document()->isEmpty();
+    if (!generation.problem.isEmpty()) {
+        if (!listShown)
+            m_noListReason = QStringLiteral("There is no list to save: no name could be drawn. ") + generation.problem;
+        showMessage(this, QMessageBox::Warning, generation.problem);
+        return;
+    }
+    m_noListReason.clear();
+    if (!generation.shortfall.isEmpty()) {
+        showMessage(this, QMessageBox::Information,
+                    generation.shortfall + QStringLiteral(" The list holds all %1.").arg(m_state->NumNames));
+    }
 }
 
 void frmMain::cmdClear_Click()
 {
     setListText(QString());
+    listEmptied();
+}
+
+void frmMain::listEmptied()
+{
+    m_noListReason = NoListToSave;
 }
 
 void frmMain::cmdCopyNames_Click()
@@ -281,18 +387,25 @@ void frmMain::cmdCopyNames_Click()
     if (list.size() > MaxListLength) {
         showMessage(this, QMessageBox::NoIcon, QStringLiteral("Name list is too large. It must be cleared before proceeding."));
         setListText(QString());
+        listEmptied();
     }
 }
 
 void frmMain::cmdSave_Click()
 {
-    const QByteArray block = listBlock(txtYear[0]->text(), txtYear[1]->text(), *m_state);
+    // Only a list the user can see is saved; what is saved are its picks.
+    if (!m_noListReason.isEmpty() || txtPlayerNames->document()->isEmpty()) {
+        showMessage(this, QMessageBox::Warning, m_noListReason.isEmpty() ? NoListToSave : m_noListReason);
+        return;
+    }
+    const QByteArray block = listBlock(m_pickStartText, m_pickEndText, *m_state);
     const CheckedPath folder = listFileDirectory(m_programDirectory, m_state->DataFilePath);
     if (!folder.ok()) {
         showMessage(this, QMessageBox::Critical, folder.error);
         return;
     }
-    const QString path = listFilePath(folder.path);
+    const QString directory = folder.path;
+    const QString path = listFilePath(directory);
     ListFileReport report;
     {
         // Another program's lock can hold the save for seconds; the pointer
@@ -300,10 +413,15 @@ void frmMain::cmdSave_Click()
         std::optional<WaitCursor> busy;
         report = appendListBlock(path, block, [&busy] { busy.emplace(); });
     }
-    if (report.saved())
-        showMessage(this, QMessageBox::NoIcon, ListFileSavedMessage.toString());
-    else
+    if (!report.saved()) {
         showMessage(this, QMessageBox::Critical, report.error);
+        return;
+    }
+    // Anywhere but beside the program, the user must be told where to look.
+    const QString saved = QDir(directory) == QDir(m_programDirectory)
+            ? ListFileSavedMessage.toString()
+            : QStringLiteral("File %1 Successfully Written!").arg(QDir::toNativeSeparators(path));
+    showMessage(this, QMessageBox::NoIcon, saved);
 }
 
 void frmMain::cmdHelp_Click()
@@ -329,6 +447,69 @@ void frmMain::txtYear_GotFocus(int index)
 void frmMain::txtNumNames_GotFocus()
 {
     txtNumNames->selectAll();
+}
+
+void frmMain::txtPlayerNames_ContextMenu(const QPoint &position)
+{
+    // A request that arrives while the menu is open (a window system that
+    // sends one for the key as well) opens no second menu.
+    if (QApplication::activePopupWidget())
+        return;
+    const std::unique_ptr<QMenu> menu(txtPlayerNames->createStandardContextMenu(position));
+    menu->setObjectName(QStringLiteral("mnuList"));
+    menu->addSeparator();
+    menu->addAction(mnuMadeUpNamesOnly);
+    menu->addAction(mnuNoRepeatedNames);
+    menu->exec(txtPlayerNames->viewport()->mapToGlobal(position));
+}
+
+void frmMain::nameRule_Toggled()
+{
+    writeNameRules();
+}
+
+void frmMain::readNameRules()
+{
+    NameRules rules = m_startRules;
+    if (!m_settingsPath.isEmpty()) {
+        const QSettings settings(m_settingsPath, QSettings::IniFormat);
+        QStringList problems;
+        for (const RememberedRule &remembered : RememberedRules) {
+            const QVariant value = settings.value(QLatin1String(remembered.key));
+            const QString text = value.toString();
+            if (!value.isValid() || text == u"false")
+                continue;
+            if (text == u"true")
+                rules.*remembered.rule = true;
+            else
+                problems << QStringLiteral("%1 holds \"%2\", neither true nor false").arg(QLatin1String(remembered.key), text);
+        }
+        if (settings.status() != QSettings::NoError)
+            problems << QStringLiteral("the file cannot be read");
+        if (!problems.isEmpty()) {
+            showMessage(this, QMessageBox::Warning,
+                        QStringLiteral("%1: %2. The choices it cannot give start off.")
+                                .arg(QDir::toNativeSeparators(m_settingsPath), problems.join(QStringLiteral("; "))));
+        }
+    }
+    mnuMadeUpNamesOnly->setChecked(rules.fictional);
+    mnuNoRepeatedNames->setChecked(rules.unique);
+}
+
+void frmMain::writeNameRules()
+{
+    if (m_settingsPath.isEmpty())
+        return;
+    QSettings settings(m_settingsPath, QSettings::IniFormat);
+    const NameRules rules = nameRules();
+    for (const RememberedRule &remembered : RememberedRules)
+        settings.setValue(QLatin1String(remembered.key), rules.*remembered.rule);
+    settings.sync();
+    if (settings.status() != QSettings::NoError) {
+        showMessage(this, QMessageBox::Warning,
+                    QStringLiteral("Cannot remember the choice in %1: the file cannot be written. It holds until the "
+                                   "program ends.").arg(QDir::toNativeSeparators(m_settingsPath)));
+    }
 }
 
 QString frmMain::listText() const

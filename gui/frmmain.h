@@ -4,12 +4,15 @@
 #pragma once
 
 #include "base/mainstate.h"
+#include "generate/allowednames.h"
 #include "lineedityearfields.h"
 
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
+class QAction;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -34,6 +37,14 @@ public:
                      QWidget *parent = nullptr);
     explicit frmMain(const QString &programDirectory, QWidget *parent = nullptr);
     ~frmMain() override;
+
+    // Where the list's two choices are remembered across starts, an INI file;
+    // empty, the default, remembers nothing. Set it before Form_Load.
+    void setSettingsFile(const QString &path);
+    // Choices to turn on at start over what was remembered, without
+    // remembering them. Set before Form_Load.
+    void setStartRules(NameRules rules);
+    NameRules nameRules() const;
 
     // The start sequence, run once before the window first shows: loads the
     // roster and makes the first list. False when the roster could not be
@@ -61,11 +72,20 @@ private slots:
     void txtYear_Change(int index);
     void txtYear_GotFocus(int index);
     void txtNumNames_GotFocus();
+    void txtPlayerNames_ContextMenu(const QPoint &position);
+    void nameRule_Toggled();
 
 private:
     void createControls();
+    void createActions();
     void createConnections();
     void createTabOrder();
+
+    bool yearsChangedSincePeriod() const;
+    const AllowedNames &allowedNames();
+    void readNameRules();
+    void writeNameRules();
+    void listEmptied();
 
     QLineEdit *txtYear[2] = {};
     QLabel *Label1 = nullptr;
@@ -81,9 +101,19 @@ private:
     QPushButton *cmdHelp = nullptr;
     QPushButton *cmdExit = nullptr;
     QPlainTextEdit *txtPlayerNames = nullptr;
+    QAction *mnuMadeUpNamesOnly = nullptr;
+    QAction *mnuNoRepeatedNames = nullptr;
 
     QString m_programDirectory;
     std::unique_ptr<RandomSource> m_random;
     std::unique_ptr<MainState> m_state;
     std::unique_ptr<LineEditYearFields> m_yearFields;
+    std::optional<AllowedNames> m_allowedNames; // for the current period; built when first needed
+    QString m_settingsPath;
+    NameRules m_startRules;
+    // Why Save has nothing to write; empty while the list shows the picks.
+    QString m_noListReason;
+    // The year texts of the period the picks were drawn from.
+    QString m_pickStartText;
+    QString m_pickEndText;
 };

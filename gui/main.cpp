@@ -20,14 +20,21 @@
 namespace {
 
 constexpr char UsageText[] =
-        "Usage: quillery [--help | --version]\n"
-        "Makes up random baseball player names in a window. Takes no other options.\n"
+        "Usage: quillery [--fictional] [--unique] [--help | --version]\n"
+        "Makes up random baseball player names in a window.\n"
         "\n"
         "Reads the roster Kordane.txt from the program's folder, or else from\n"
         "../share/quillery/ relative to it. \"Save to File\" appends the list to\n"
         "RandomNames.txt in the program's folder when the roster is there, and\n"
         "otherwise in your documents folder.\n"
         "\n"
+        "The list's context menu (right-click it, or press Shift+F10 or the Menu\n"
+        "key in it) has two entries that the program remembers for you:\n"
+        "\"Made-up Names Only\" and \"No Repeated Names\".\n"
+        "\n"
+        "  --fictional     start with \"Made-up Names Only\" on: no name in the list\n"
+        "                  is a real player's full name\n"
+        "  --unique        start with \"No Repeated Names\" on: no name appears twice\n"
         "  -h, --help      show this help and quit\n"
         "  -v, --version   show the version and quit\n"
         "\n"
@@ -90,23 +97,31 @@ bool displayMissing(int argc, char *argv[])
 #endif
 }
 
-// QApplication has taken its own options out of the arguments by now; anything
-// left is a mistake, and a window that ignored it would hide that. Without a
-// terminal to tell, as from a shortcut or a file dropped on the program, a
-// message box tells it.
-bool unexpectedArguments(bool outputOpen)
+// QApplication has taken its own options out of the arguments by now; what is
+// left must be the window's own, and a window that ignored anything else would
+// hide the mistake. Returns the choices to start with, or nothing after
+// reporting the first argument that is none. Without a terminal to tell, as
+// from a shortcut or a file dropped on the program, a message box tells it.
+std::optional<NameRules> windowOptions(bool outputOpen)
 {
+    NameRules rules;
     const QStringList arguments = QCoreApplication::arguments().mid(1);
-    if (arguments.isEmpty())
-        return false;
-    const QString &first = arguments.first();
-    const QString what = first.startsWith(u'-') ? QStringLiteral("unknown option") : QStringLiteral("unexpected argument");
-    const QString sentence = QStringLiteral("%1 %2. Try --help.").arg(what, first);
-    if (connectStandardOutput(outputOpen) == TerminalOutput::NoTerminal)
-        QMessageBox::critical(nullptr, ApplicationTitle.toString(), sentence.front().toUpper() + sentence.mid(1));
-    else
-        writeAndFlush(stderr, (QStringLiteral("quillery: ") + sentence + u'\n').toUtf8());
-    return true;
+    for (const QString &argument : arguments) {
+        if (argument == u"--fictional") {
+            rules.fictional = true;
+        } else if (argument == u"--unique") {
+            rules.unique = true;
+        } else {
+            const QString what = argument.startsWith(u'-') ? QStringLiteral("unknown option") : QStringLiteral("unexpected argument");
+            const QString sentence = QStringLiteral("%1 %2. Try --help.").arg(what, argument);
+            if (connectStandardOutput(outputOpen) == TerminalOutput::NoTerminal)
+                QMessageBox::critical(nullptr, ApplicationTitle.toString(), sentence.front().toUpper() + sentence.mid(1));
+            else
+                writeAndFlush(stderr, (QStringLiteral("quillery: ") + sentence + u'\n').toUtf8());
+            return std::nullopt;
+        }
+    }
+    return rules;
 }
 
 } // namespace
@@ -126,9 +141,10 @@ int main(int argc, char *argv[])
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
     QApplication app(argc, argv);
-    if (unexpectedArguments(outputOpen))
+    const std::optional<NameRules> rules = windowOptions(outputOpen);
+    if (!rules)
         return EXIT_FAILURE;
     prepareStartupHeap();
     prepareApplication();
-    return runMainWindow(programDirectory());
+    return runMainWindow(programDirectory(), *rules);
 }

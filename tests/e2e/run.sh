@@ -3,7 +3,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Copy and save on a real X server: starts the program from a temporary folder
 # beside a small roster, presses Alt+Y and reads the real clipboard, then presses
-# Alt+S and checks the list file.
+# Alt+S and checks the list file. Then turns on "No Repeated Names" in the
+# list's real context menu: remembered, and 1000 asked give all 900 names once.
 # Usage: tests/e2e/run.sh [build-dir]   (default: build)
 
 set -u -o pipefail
@@ -97,7 +98,7 @@ for ((i = 1; i <= roster_lines; i++)); do
     printf 'Last%d,First%d,1900\r\n' "$i" "$i"
 done >"$work/app/Kordane.txt"
 
-(cd "$work/app" && exec env -u QT_QPA_PLATFORM ./quillery) >"$work/app.log" 2>&1 &
+(cd "$work/app" && exec env -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$work/config" ./quillery) >"$work/app.log" 2>&1 &
 app_pid=$!
 
 program_runs() { kill -0 "$app_pid" 2>/dev/null; }
@@ -168,5 +169,26 @@ if ! cmp -s "$expected" "$list_file"; then
     od -c "$list_file" | head -n 20
     fail "RandomNames.txt does not hold the header, the $names copied names and two empty lines"
 fi
+
+# The list's context menu: a right-click on the list, then the entry's access key.
+timeout 10 xdotool windowfocus --sync "$main_window" mousemove --window "$main_window" 400 150 click 3 sleep 0.5 key n ||
+    fail "cannot turn the entry on in the list's context menu"
+settings="$work/config/Quillery/Quillery.ini"
+retry 10 grep -q '^NoRepeatedNames=true' "$settings" 2>/dev/null ||
+    fail "\"No Repeated Names\" was not remembered in $settings"
+
+# 30 first and 30 last names make 900; a message says so.
+timeout 10 xdotool mousemove --window "$main_window" 160 74 click 1 key ctrl+a type 1000 && xdotool key Return ||
+    fail "cannot ask for 1000 names"
+box=$(find_window "$box_caption")
+[[ -n $box ]] || fail "no message box about the 900 names"
+press "$box" Return
+retry 10 box_closed || fail "the message box did not close on Return"
+press "$main_window" alt+y
+clipboard_holds_all() {
+    timeout 5 xclip -o -selection clipboard >"$clip" 2>/dev/null && (($(count_bytes "$clip" '\n') == 900))
+}
+retry 10 clipboard_holds_all || fail "the list does not hold 900 names: $(count_bytes "$clip" '\n') lines"
+(($(sort -u "$clip" | wc -l) == 900)) || fail "the list of 900 repeats a name"
 
 echo "1 passed, 0 failed"

@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -26,6 +27,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -118,6 +120,14 @@ private slots:
     void pictures();
     void lightFaceOnDarkDesktop_data();
     void lightFaceOnDarkDesktop();
+    void listMenuEntries_data();
+    void listMenuEntries();
+    void rulesShapeTheList_data();
+    void rulesShapeTheList();
+    void choicesRememberedAcrossRestart();
+    void settingsFileRead_data();
+    void settingsFileRead();
+    void savedMessageNamesAFolderAwayFromTheProgram();
 
 private:
     // Loads a window on the given roster bytes; with show, also shows and
@@ -129,6 +139,12 @@ private:
     QLineEdit *field(const QString &name) { return child<QLineEdit>(name); }
     QPushButton *button(const QString &name) { return child<QPushButton>(name); }
     void typeInto(QLineEdit *field, const QString &text);
+    // Opens the list's context menu the way given ("right-click", "Shift+F10"
+    // or "Menu key") and runs inside on it while it is open.
+    bool withListMenu(const QString &how, const std::function<void(QMenu *)> &inside);
+    // Turns an entry of the list's menu on or off by its access key.
+    bool pressInListMenu(Qt::Key accessKey);
+    QString settingsPath() const { return m_dir->filePath(QStringLiteral("Quillery.ini")); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<MessageRecorder> m_messages;
@@ -194,6 +210,31 @@ void TestFrmMain::typeInto(QLineEdit *target, const QString &text)
     if (text.isEmpty())
         QTest::keyClick(target, Qt::Key_Delete);
     QTest::keyClicks(target, text);
+}
+
+bool TestFrmMain::withListMenu(const QString &how, const std::function<void(QMenu *)> &inside)
+{
+    auto *list = child<QPlainTextEdit>(QStringLiteral("txtPlayerNames"));
+    list->setFocus(Qt::TabFocusReason);
+    bool opened = false;
+    // Keys reach the window a moment later; the menu's own loop runs this.
+    QTimer watcher;
+    connect(&watcher, &QTimer::timeout, m_window.get(), [&] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!menu || opened)
+            return;
+        opened = true;
+        inside(menu);
+        menu->close();
+    });
+    watcher.start(10);
+    const bool menuKey = how == u"Menu key";
+    if (how == u"right-click")
+        QTest::mouseClick(m_window->windowHandle(), Qt::RightButton, {}, list->mapTo(m_window.get(), list->rect().center()));
+    else
+        QTest::keyClick(m_window->windowHandle(), menuKey ? Qt::Key_Menu : Qt::Key_F10, menuKey ? Qt::NoModifier : Qt::ShiftModifier);
+    QTest::qWaitFor([&opened] { return opened; }, 2000);
+    return opened && !QApplication::activePopupWidget();
 }
 
 void TestFrmMain::startState()
@@ -458,23 +499,27 @@ void TestFrmMain::yearRulesWhileTyping()
 
 void TestFrmMain::timePeriod_data()
 {
+    QTest::addColumn<QString>("press"); // Time Period, or Enter, which applies changed years first
     QTest::addColumn<QString>("typedStart");
     QTest::addColumn<QString>("typedEnd");
     QTest::addColumn<QString>("start");
     QTest::addColumn<QString>("end");
     QTest::addColumn<int>("pool");
 
-    QTest::newRow("unchanged period draws afresh") << "1871" << "2000" << "1871" << "2000" << 6;
-    QTest::newRow("reversed period swaps") << "2000" << "1871" << "1871" << "2000" << 6;
-    QTest::newRow("low start rises, undated only") << "185" << "1860" << "1871" << "1860" << 1;
-    QTest::newRow("swap without undated") << "1950" << "1900" << "1900" << "1950" << 2;
-    QTest::newRow("swapped start rises at once") << "5000" << "1860" << "1871" << "5000" << 7;
-    QTest::newRow("start that is no number") << "abc" << "2000" << "1871" << "2000" << 6;
-    QTest::newRow("swap writes plain numbers") << "2000.0" << "1995abc" << "1995" << "2000" << 1;
+    QTest::newRow("unchanged period draws afresh") << "cmdSetTimePeriod" << "1871" << "2000" << "1871" << "2000" << 6;
+    QTest::newRow("reversed period swaps") << "cmdSetTimePeriod" << "2000" << "1871" << "1871" << "2000" << 6;
+    QTest::newRow("low start rises, undated only") << "cmdSetTimePeriod" << "185" << "1860" << "1871" << "1860" << 1;
+    QTest::newRow("swap without undated") << "cmdSetTimePeriod" << "1950" << "1900" << "1900" << "1950" << 2;
+    QTest::newRow("swapped start rises at once") << "cmdSetTimePeriod" << "5000" << "1860" << "1871" << "5000" << 7;
+    QTest::newRow("start that is no number") << "cmdSetTimePeriod" << "abc" << "2000" << "1871" << "2000" << 6;
+    QTest::newRow("swap writes plain numbers") << "cmdSetTimePeriod" << "2000.0" << "1995abc" << "1995" << "2000" << 1;
+    QTest::newRow("Enter after new years") << "Enter" << "1900" << "1911" << "1900" << "1911" << 2;
+    QTest::newRow("Enter after reversed years") << "Enter" << "1950" << "1900" << "1900" << "1950" << 2;
 }
 
 void TestFrmMain::timePeriod()
 {
+    QFETCH(QString, press);
     QFETCH(QString, typedStart);
     QFETCH(QString, typedEnd);
     QFETCH(QString, start);
@@ -486,7 +531,10 @@ void TestFrmMain::timePeriod()
     // The end first, so that a long end text does not lift a short start.
     typeInto(field("txtYear1"), typedEnd);
     typeInto(field("txtYear0"), typedStart);
-    QTest::mouseClick(button("cmdSetTimePeriod"), Qt::LeftButton);
+    if (press == u"Enter")
+        QTest::keyClick(field("txtYear0"), Qt::Key_Return);
+    else
+        QTest::mouseClick(button(press), Qt::LeftButton);
 
     QCOMPARE(field("txtYear0")->text(), start);
     QCOMPARE(field("txtYear1")->text(), end);
@@ -495,6 +543,10 @@ void TestFrmMain::timePeriod()
     QCOMPARE(lineCount(m_window->listText()), 12);
     QVERIFY(button("cmdGenerate")->isEnabled());
     QVERIFY(m_messages->messages.isEmpty());
+    // The saved header names the period the names came from.
+    QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
+    QFile list(m_dir->filePath(QStringLiteral("RandomNames.txt")));
+    QCOMPARE(list.open(QIODevice::ReadOnly) ? list.readLine() : QByteArray(), (start + QStringLiteral(" , ") + end + QStringLiteral("\r\n")).toUtf8());
 }
 
 void TestFrmMain::countWrittenBack_data()
@@ -675,21 +727,25 @@ void TestFrmMain::windows1252RosterOpensQuietly()
 void TestFrmMain::emptyPoolReported_data()
 {
     QTest::addColumn<QByteArray>("roster");
+    QTest::addColumn<QString>("press");
     QTest::addColumn<QString>("start");
     QTest::addColumn<QString>("end");
     QTest::addColumn<int>("messagesAtStart");
     QTest::addColumn<QString>("problem");
 
-    QTest::newRow("no player in the period") << SmallRoster << "3000" << "3001" << 0
+    QTest::newRow("no player in the period") << SmallRoster << "cmdSetTimePeriod" << "3000" << "3001" << 0
                                              << "No players between 3000 and 3001.";
+    QTest::newRow("Enter after years without players") << SmallRoster << "Enter" << "3000" << "3001" << 0
+                                                       << "No players between 3000 and 3001.";
     QTest::newRow("only placeholder first names") << QByteArray("Smith,Unknown,1950\r\nJones,Unknown,1960\r\n")
-                                                  << "1871" << "2000" << 1
+                                                  << "cmdSetTimePeriod" << "1871" << "2000" << 1
                                                   << "No player between 1871 and 2000 has a known first name.";
 }
 
 void TestFrmMain::emptyPoolReported()
 {
     QFETCH(QByteArray, roster);
+    QFETCH(QString, press);
     QFETCH(QString, start);
     QFETCH(QString, end);
     QFETCH(int, messagesAtStart);
@@ -699,7 +755,10 @@ void TestFrmMain::emptyPoolReported()
 
     typeInto(field("txtYear1"), end);
     typeInto(field("txtYear0"), start);
-    QTest::mouseClick(button("cmdSetTimePeriod"), Qt::LeftButton);
+    if (press == u"Enter")
+        QTest::keyClick(field("txtYear0"), Qt::Key_Return);
+    else
+        QTest::mouseClick(button(press), Qt::LeftButton);
 
     QCOMPARE(m_messages->messages.size(), messagesAtStart + 1);
     const MessageRecorder::Message message = m_messages->messages.last();
@@ -709,6 +768,10 @@ void TestFrmMain::emptyPoolReported()
     QCOMPARE(m_window->listText(), QString());
     QCOMPARE(m_window->state().NumNames, qint16(0));
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    // Save writes nothing, and says why.
+    QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
+    QCOMPARE(m_messages->messages.last().text, QStringLiteral("There is no list to save: no name could be drawn. ") + problem);
+    QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("RandomNames.txt"))));
 }
 
 void TestFrmMain::layout_data()
@@ -903,6 +966,173 @@ void TestFrmMain::lightFaceOnDarkDesktop()
     const QWidget *control = help ? helpWindow.findChild<QWidget *>(name) : child<QWidget>(name);
     QCOMPARE(control->palette().color(control->foregroundRole()), text);
     QVERIFY(control->palette().color(control->backgroundRole()).lightness() >= 240);
+}
+
+bool TestFrmMain::pressInListMenu(Qt::Key accessKey)
+{
+    return withListMenu(QStringLiteral("Menu key"), [accessKey](QMenu *menu) { QTest::keyClick(menu, accessKey); });
+}
+
+void TestFrmMain::listMenuEntries_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("right-click") << "right-click";
+    QTest::newRow("Shift+F10") << "Shift+F10";
+    QTest::newRow("Menu key") << "Menu key";
+}
+
+void TestFrmMain::listMenuEntries()
+{
+    QFETCH(QString, how);
+    QVERIFY(open(SmallRoster));
+    QStringList names;
+    QList<bool> checked;
+    const auto look = [&names, &checked](QMenu *menu) {
+        names.clear(), checked.clear();
+        // A screen reader finds the open menu among the application's children.
+        QAccessibleInterface *application = QAccessible::queryAccessibleInterface(qApp);
+        QCOMPARE(application->child(application->childCount() - 1)->object(), menu);
+        QAccessibleInterface *entries = QAccessible::queryAccessibleInterface(menu);
+        for (int i = 0; i < entries->childCount(); ++i) {
+            names << entries->child(i)->text(QAccessible::Name);
+            checked << entries->child(i)->state().checked;
+        }
+    };
+    QVERIFY(withListMenu(how, look));
+    QCOMPARE(names.mid(names.size() - 2), QStringList({"Made-up Names Only", "No Repeated Names"}));
+    QVERIFY2(names.contains(QStringLiteral("Delete")), qPrintable(names.join(u'|'))); // a standard entry
+    QCOMPARE(checked.mid(checked.size() - 2), QList<bool>({false, false}));
+
+    QVERIFY(pressInListMenu(Qt::Key_N));
+    QVERIFY(withListMenu(how, look));
+    QCOMPARE(checked.mid(checked.size() - 2), QList<bool>({false, true}));
+}
+
+void TestFrmMain::rulesShapeTheList_data()
+{
+    QTest::addColumn<QByteArray>("roster");
+    QTest::addColumn<QList<int>>("accessKeys");
+    QTest::addColumn<QString>("count");
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<QString>("message"); // after Generate; empty: none
+
+    // 1871 to 2000: six players, so 36 names, 30 of them made up.
+    QTest::newRow("made-up only") << SmallRoster << QList<int>{Qt::Key_M} << "300" << 300 << "";
+    QTest::newRow("no repeats, short by 64")
+            << SmallRoster << QList<int>{Qt::Key_N} << "100" << 36
+            << "Only 36 different names can be made from the players between 1871 and 2000; 100 were asked for. "
+               "The list holds all 36.";
+    QTest::newRow("both, exactly enough") << SmallRoster << QList<int>{Qt::Key_M, Qt::Key_N} << "30" << 30 << "";
+    QTest::newRow("both, short by one")
+            << SmallRoster << QList<int>{Qt::Key_N, Qt::Key_M} << "31" << 30
+            << "Only 30 different names can be made from the players between 1871 and 2000; 31 were asked for. "
+               "The list holds all 30.";
+    QTest::newRow("made-up only, none to make, keeps the list")
+            << QByteArray("Solo,Sam,1950\r\n") << QList<int>{Qt::Key_M} << "5" << 12
+            << "The only name that can be made from the players between 1871 and 2000 is a real player's name.";
+}
+
+void TestFrmMain::rulesShapeTheList()
+{
+    QFETCH(QByteArray, roster);
+    QFETCH(QList<int>, accessKeys);
+    QFETCH(QString, count);
+    QFETCH(int, lines);
+    QFETCH(QString, message);
+    QVERIFY(open(roster));
+    const QString before = m_window->listText();
+    for (int key : accessKeys)
+        QVERIFY(pressInListMenu(Qt::Key(key)));
+
+    typeInto(field("txtNumNames"), count);
+    QTest::keyClick(field("txtNumNames"), Qt::Key_Return);
+
+    const QStringList list = m_window->listText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    QCOMPARE(list.size(), lines);
+    const NameRules rules = m_window->nameRules();
+    if (!message.isEmpty() && rules.fictional && !rules.unique)
+        QCOMPARE(m_window->listText(), before);
+    if (rules.unique)
+        QCOMPARE(QSet<QString>(list.begin(), list.end()).size(), lines);
+    if (rules.fictional && message.isEmpty()) {
+        const MainState &state = m_window->state();
+        for (int i = 0; i < state.NameCount; ++i)
+            QVERIFY(!list.contains(state.FirstNames[size_t(i)] + u' ' + state.LastNames[size_t(i)]));
+    }
+    QCOMPARE(m_messages->messages.isEmpty() ? QString() : m_messages->messages.last().text, message);
+}
+
+void TestFrmMain::choicesRememberedAcrossRestart()
+{
+    QVERIFY(open(SmallRoster, false));
+    m_window.reset();
+    auto start = [this](NameRules startRules) {
+        m_window = std::make_unique<frmMain>(m_dir->path(), std::make_unique<FixedSeedRandom>(3));
+        m_window->setSettingsFile(settingsPath());
+        m_window->setStartRules(startRules);
+        return m_window->Form_Load() && showWindow();
+    };
+    QVERIFY(start({}));
+    QVERIFY(pressInListMenu(Qt::Key_M));
+    QVERIFY(pressInListMenu(Qt::Key_N));
+    QVERIFY(pressInListMenu(Qt::Key_M));
+
+    QVERIFY(start({}));
+    QVERIFY(m_window->nameRules() == NameRules({.fictional = false, .unique = true}));
+    // A choice from the command line holds for the run and is not remembered.
+    QVERIFY(start({.fictional = true}));
+    QVERIFY(m_window->nameRules() == NameRules({.fictional = true, .unique = true}));
+    QVERIFY(start({}));
+    QVERIFY(m_window->nameRules() == NameRules({.fictional = false, .unique = true}) && m_messages->messages.isEmpty());
+}
+
+void TestFrmMain::settingsFileRead_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<bool>("fictional");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("both on") << QByteArray("[Names]\nMadeUpNamesOnly=true\nNoRepeatedNames=true\n") << true << "";
+    QTest::newRow("a value neither true nor false")
+            << QByteArray("[Names]\nMadeUpNamesOnly=yes\nNoRepeatedNames=true\n") << false
+            << "%1: Names/MadeUpNamesOnly holds \"yes\", neither true nor false. The choices it cannot give start off.";
+}
+
+void TestFrmMain::settingsFileRead()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(bool, fictional);
+    QFETCH(QString, message);
+    QFile file(settingsPath());
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(ini) == ini.size() && file.flush());
+    QVERIFY(open(SmallRoster, false));
+    m_window = std::make_unique<frmMain>(m_dir->path(), std::make_unique<FixedSeedRandom>(3));
+    m_window->setSettingsFile(settingsPath());
+
+    QVERIFY(m_window->Form_Load());
+
+    QVERIFY(m_window->nameRules() == NameRules({.fictional = fictional, .unique = true}));
+    QCOMPARE(m_messages->messages.isEmpty() ? QString() : m_messages->messages.last().text,
+             message.arg(QDir::toNativeSeparators(settingsPath())));
+}
+
+void TestFrmMain::savedMessageNamesAFolderAwayFromTheProgram()
+{
+    // The system layout: the roster in share/quillery/, the list in the documents folder.
+    const QDir root(m_dir->path());
+    QVERIFY(root.mkpath(QStringLiteral("bin")) && root.mkpath(QStringLiteral("share/quillery")));
+    QVERIFY(QFile::copy(QStringLiteral(QUILLERY_ROSTER_DIR "/Kordane.txt"), root.filePath(QStringLiteral("share/quillery/Kordane.txt"))));
+    const QByteArray home = qgetenv("HOME");
+    const auto restore = qScopeGuard([&home] { qputenv("HOME", home); });
+    qputenv("HOME", root.path().toUtf8());
+    m_window = std::make_unique<frmMain>(root.filePath(QStringLiteral("bin")), std::make_unique<FixedSeedRandom>(3));
+    QVERIFY(m_window->Form_Load());
+
+    QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
+
+    const QString path = QDir::toNativeSeparators(root.filePath(QStringLiteral("Documents/RandomNames.txt")));
+    QCOMPARE(m_messages->messages.value(0).text, QStringLiteral("File %1 Successfully Written!").arg(path));
+    QVERIFY(QFile::exists(path));
 }
 
 int main(int argc, char *argv[])
