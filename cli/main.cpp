@@ -17,7 +17,6 @@
 #include "generate/randomsource.h"
 #include "roster/period.h"
 #include "roster/rosterfile.h"
-#include "roster/period.h"
 #include "list/listfile.h"
 #include "list/listformats.h"
 

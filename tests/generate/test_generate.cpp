@@ -7,7 +7,6 @@
 #include "generate/generator.h"
 #include "generate/randomsource.h"
 #include "roster/period.h"
-#include "roster/period.h"
 
 #include "tests/printers.h"
 

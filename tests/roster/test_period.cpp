@@ -3,7 +3,6 @@
 
 #include "base/mainstate.h"
 #include "roster/period.h"
-#include "roster/period.h"
 
 #include "tests/printers.h"
 
