@@ -465,7 +465,10 @@ void frmMain::txtPlayerNames_ContextMenu(const QPoint &position)
 
 void frmMain::nameRule_Toggled()
 {
-    writeNameRules();
+    // Only the entry the user chose is remembered: one that the command line
+    // turned on stays a choice of this run.
+    bool NameRules::*toggled = sender() == mnuMadeUpNamesOnly ? &NameRules::fictional : &NameRules::unique;
+    writeNameRule(toggled, nameRules().*toggled);
 }
 
 void frmMain::readNameRules()
@@ -496,14 +499,15 @@ void frmMain::readNameRules()
     mnuNoRepeatedNames->setChecked(rules.unique);
 }
 
-void frmMain::writeNameRules()
+void frmMain::writeNameRule(bool NameRules::*rule, bool on)
 {
     if (m_settingsPath.isEmpty())
         return;
     QSettings settings(m_settingsPath, QSettings::IniFormat);
-    const NameRules rules = nameRules();
-    for (const RememberedRule &remembered : RememberedRules)
-        settings.setValue(QLatin1String(remembered.key), rules.*remembered.rule);
+    for (const RememberedRule &remembered : RememberedRules) {
+        if (remembered.rule == rule)
+            settings.setValue(QLatin1String(remembered.key), on);
+    }
     settings.sync();
     if (settings.status() != QSettings::NoError) {
         showMessage(this, QMessageBox::Warning,

@@ -84,7 +84,7 @@ private:
     bool yearsChangedSincePeriod() const;
     const AllowedNames &allowedNames();
     void readNameRules();
-    void writeNameRules();
+    void writeNameRule(bool NameRules::*rule, bool on);
     void listEmptied();
 
     QLineEdit *txtYear[2] = {};

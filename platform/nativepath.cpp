@@ -120,9 +120,51 @@ CheckedPath absoluteFromCurrentFolder(const QString &path)
 #endif
 }
 
+namespace {
+
+// The parts of a path with \ separators after the clean-up Windows gives a
+// path it is not asked to take literally: "." goes, ".." takes the part before
+// it (never one of the first rootParts), a part before a separator loses one
+// trailing dot, and the last part loses every trailing dot and blank.
+QStringList cleanedParts(const QString &native, qsizetype rootParts)
+{
+    const QStringList parts = native.split(u'\\', Qt::SkipEmptyParts);
+    QStringList kept = parts.first(std::min(rootParts, parts.size()));
+    for (const QString &part : parts.sliced(kept.size())) {
+        if (part == u"..") {
+            if (kept.size() > rootParts)
+                kept.removeLast();
+        } else if (part != u".") {
+            kept.append(part);
+        }
+    }
+    for (qsizetype i = rootParts; i + 1 < kept.size(); ++i) {
+        if (kept[i].endsWith(u'.') && !kept[i].endsWith(u".."))
+            kept[i].chop(1);
+    }
+    if (kept.size() > rootParts) {
+        QString &last = kept.last();
+        while (last.endsWith(u'.') || last.endsWith(u' '))
+            last.chop(1);
+        if (last.isEmpty())
+            kept.removeLast();
+    }
+    return kept;
+}
+
+} // namespace
+
 QString reservedDeviceName(const QString &path)
 {
-    const QString name = path.mid(std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\')) + 1);
+    // Judged on the name Windows opens: C:\a\CON\. opens CON too.
+    QString native = path;
+    native.replace(u'/', u'\\');
+    const QStringList parts = cleanedParts(native, 0);
+    if (parts.isEmpty())
+        return {};
+    // Named as the user wrote it, unless the clean-up took that part away.
+    const QString written = native.mid(native.lastIndexOf(u'\\') + 1);
+    const QString name = written.startsWith(parts.last()) ? written : parts.last();
     // Windows reads "com1 .txt" as COM1 too: the stem ends at the first dot,
     // blanks before it don't count.
     QStringView stem = QStringView(name).left(name.indexOf(u'.'));
@@ -150,25 +192,9 @@ QString extendedLengthPath(const QString &path)
         return native;
     // The root stays: the drive, or the server and its share.
     const qsizetype rootParts = unc ? 2 : 1;
-    const QStringList parts = native.split(u'\\', Qt::SkipEmptyParts);
-    if (parts.size() < rootParts)
+    if (native.split(u'\\', Qt::SkipEmptyParts).size() < rootParts)
         return native;
-    QStringList kept = parts.first(rootParts);
-    for (const QString &part : parts.sliced(rootParts)) {
-        if (part == u"..") {
-            if (kept.size() > rootParts)
-                kept.removeLast();
-        } else if (part != u".") {
-            kept.append(part);
-        }
-    }
-    if (kept.size() > rootParts) {
-        QString &last = kept.last();
-        while (last.endsWith(u'.') || last.endsWith(u' '))
-            last.chop(1);
-        if (last.isEmpty())
-            kept.removeLast();
-    }
+    const QStringList kept = cleanedParts(native, rootParts);
     const QString joined = kept.join(u'\\') + (kept.size() == rootParts ? QStringLiteral("\\") : QString());
     return (unc ? QStringLiteral("\\\\?\\UNC\\") : QStringLiteral("\\\\?\\")) + joined;
 }

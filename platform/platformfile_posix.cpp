@@ -95,23 +95,18 @@ bool pathStillNames(const QByteArray &nativePath, int fd)
             && byPath.st_dev == byHandle.st_dev && byPath.st_ino == byHandle.st_ino;
 }
 
-// The file's byte at length - 1, read through a descriptor of its own, as the
-// appending one cannot read; -1 when the file is empty or that byte cannot be
-// read, so that nothing goes before the block.
-int lastByteOf(const QByteArray &nativePath, int fd, off_t length)
+// The file's byte at length - 1; -1 when the file is empty or that byte cannot
+// be read, so that nothing goes before the block. It is read through the
+// appending descriptor itself: on file systems that emulate flock with record
+// locks, closing any other descriptor of the file would drop the lock.
+int lastByteOf(int fd, off_t length)
 {
     if (length == 0)
-        return -1;
-    const FileHandle reader(openRetrying(nativePath, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    struct stat byReader {};
-    struct stat byWriter {};
-    if (!reader.isOpen() || ::fstat(reader.get(), &byReader) != 0 || ::fstat(fd, &byWriter) != 0
-        || byReader.st_dev != byWriter.st_dev || byReader.st_ino != byWriter.st_ino)
         return -1;
     unsigned char byte = 0;
     ssize_t got;
     do {
-        got = ::pread(reader.get(), &byte, 1, length - 1);
+        got = ::pread(fd, &byte, 1, length - 1);
     } while (got < 0 && errno == EINTR);
     return got == 1 ? int(byte) : -1;
 }
@@ -166,9 +161,15 @@ AppendResult appendLocked(const QString &path, QByteArrayView block, const std::
     // A few rounds at most: each one lost means another append removed the
     // file it had just made, and every such append gives up at once.
     for (int round = 0; round < 8 && !file.isOpen(); ++round) {
-        const int flags = O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK;
+        // Read access lets the append see whether the last line has its line
+        // break; a file the user may only write to is appended to all the same.
+        int flags = O_RDWR | O_APPEND | O_CLOEXEC | O_NONBLOCK;
         created = false;
         file = FileHandle(openRetrying(nativePath, flags));
+        if (!file.isOpen() && errno == EACCES) {
+            flags = O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK;
+            file = FileHandle(openRetrying(nativePath, flags));
+        }
         if (!file.isOpen() && errno == ENOENT) {
             file = FileHandle(openRetrying(nativePath, flags | O_CREAT | O_EXCL, 0666));
             created = file.isOpen();
@@ -222,7 +223,7 @@ AppendResult appendLocked(const QString &path, QByteArrayView block, const std::
     };
 
     // Read under the lock, so that no other append ends the file meanwhile.
-    const QByteArray bytes = platformdetail::appendedAfter(regular ? lastByteOf(nativePath, file.get(), oldLength) : -1, block);
+    const QByteArray bytes = platformdetail::appendedAfter(regular ? lastByteOf(file.get(), oldLength) : -1, block);
     const qsizetype written = writeOnce(file.get(), bytes);
     if (written < 0)
         return rollBack(systemErrorText(errno));

@@ -76,14 +76,15 @@ FileHandle openForAppend(const std::wstring &path, const std::function<void()> &
     bool timedOut = false;
     // Others may read and append while this one waits; nobody may delete or
     // rename the file while it is open here. Read access lets the append see
-    // whether the file's last line has its line break; where only writing is
-    // granted, as to a pipe's writing end, the file is opened for that alone.
+    // whether the file's last line has its line break.
     const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
     platformdetail::takeLockPatiently([&] {
         opened = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
         error = ::GetLastError();
-        if (opened == INVALID_HANDLE_VALUE && error == ERROR_ACCESS_DENIED) {
+        // Where only writing is granted, as to a pipe's writing end, or shared,
+        // by a program that shares writing but not reading, open for that alone.
+        if (opened == INVALID_HANDLE_VALUE && (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION)) {
             opened = ::CreateFileW(path.c_str(), GENERIC_WRITE, share, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
             error = ::GetLastError();
         }
@@ -274,6 +275,10 @@ bool reserveStandardDescriptors()
     const intptr_t runtimeOutput = _get_osfhandle(_fileno(stdout));
     if (!output || output == INVALID_HANDLE_VALUE || runtimeOutput == -1 || runtimeOutput == -2)
         return false;
+    // A pipe is left alone: its reader would take a write of nothing for the
+    // end of the input.
+    if (::GetFileType(output) == FILE_TYPE_PIPE)
+        return true;
     DWORD written = 0;
     return ::WriteFile(output, "", 0, &written, nullptr) || ::GetLastError() != ERROR_INVALID_HANDLE;
 }

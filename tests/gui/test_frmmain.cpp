@@ -1080,10 +1080,12 @@ void TestFrmMain::choicesRememberedAcrossRestart()
     QVERIFY(start({}));
     QVERIFY(m_window->nameRules() == NameRules({.fictional = false, .unique = true}));
     // A choice from the command line holds for the run and is not remembered.
+    // Nor when the other entry is toggled during that run.
     QVERIFY(start({.fictional = true}));
     QVERIFY(m_window->nameRules() == NameRules({.fictional = true, .unique = true}));
+    QVERIFY(pressInListMenu(Qt::Key_N));
     QVERIFY(start({}));
-    QVERIFY(m_window->nameRules() == NameRules({.fictional = false, .unique = true}) && m_messages->messages.isEmpty());
+    QVERIFY(m_window->nameRules() == NameRules({.fictional = false, .unique = false}) && m_messages->messages.isEmpty());
 }
 
 void TestFrmMain::settingsFileRead_data()
@@ -1122,9 +1124,15 @@ void TestFrmMain::savedMessageNamesAFolderAwayFromTheProgram()
     const QDir root(m_dir->path());
     QVERIFY(root.mkpath(QStringLiteral("bin")) && root.mkpath(QStringLiteral("share/quillery")));
     QVERIFY(QFile::copy(QStringLiteral(QUILLERY_ROSTER_DIR "/Kordane.txt"), root.filePath(QStringLiteral("share/quillery/Kordane.txt"))));
+    // The documents folder follows HOME only where no user-dirs file names it.
     const QByteArray home = qgetenv("HOME");
-    const auto restore = qScopeGuard([&home] { qputenv("HOME", home); });
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    const auto restore = qScopeGuard([&] {
+        qputenv("HOME", home);
+        config.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", config);
+    });
     qputenv("HOME", root.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", root.filePath(QStringLiteral("config")).toUtf8());
     m_window = std::make_unique<frmMain>(root.filePath(QStringLiteral("bin")), std::make_unique<FixedSeedRandom>(3));
     QVERIFY(m_window->Form_Load());
 

@@ -33,6 +33,7 @@ INSTANTIATE_TEST_SUITE_P(
         PathCase{"DotsAndDoubledSeparators", u"C:/a/./b//../c/RandomNames.txt", u"\\\\?\\C:\\a\\c\\RandomNames.txt"},
         PathCase{"AboveTheRootStaysAtTheRoot", u"C:/../../x.txt", u"\\\\?\\C:\\x.txt"},
         PathCase{"TrailingDotsAndBlanksDropped", u"C:/a/list.txt. .", u"\\\\?\\C:\\a\\list.txt"},
+        PathCase{"FolderLosesOneTrailingDot", u"C:/dir./x.txt", u"\\\\?\\C:\\dir\\x.txt"},
         PathCase{"DriveRoot", u"D:/", u"\\\\?\\D:\\"},
         PathCase{"NetworkShare", u"\\\\server\\share\\lists\\RandomNames.txt",
                  u"\\\\?\\UNC\\server\\share\\lists\\RandomNames.txt"},
@@ -69,6 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
                     DeviceCase{"Com0IsAFile", u"COM0", u""}, DeviceCase{"Com10IsAFile", u"com10.txt", u""},
                     DeviceCase{"LongerNameIsAFile", u"console.txt", u""},
                     DeviceCase{"DeviceNameAsAFolderIsNotTheFile", u"C:/con/list.txt", u""},
+                    DeviceCase{"BehindADotOrSeparator", u"C:\\a\\CON\\.", u"CON"},
                     DeviceCase{"Ordinary", u"RandomNames.txt", u""}),
     [](const testing::TestParamInfo<DeviceCase> &info) { return std::string(info.param.name); });
 
