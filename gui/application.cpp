@@ -7,6 +7,7 @@
 #include "base/identity.h"
 #include "platform/nativepath.h"
 #include "dialogfont.h"
+#include "fixedsizewindows.h"
 #include "frmmain.h"
 #include "messages.h"
 #include "popupaccessibility.h"
@@ -81,6 +82,9 @@ void prepareApplication()
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quillery.Quillery"));
     QApplication::setWindowIcon(QIcon(new ProgramIconEngine));
     exposePopupsToAccessibility();
+    // Elsewhere the window system itself offers no maximize to a fixed window.
+    if (QGuiApplication::platformName().startsWith(u"wayland"))
+        keepFixedSizeWindowsUnmaximized();
 }
 
 QString userSettingsFile()
