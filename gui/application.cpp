@@ -7,6 +7,7 @@
 #include "base/identity.h"
 #include "platform/nativepath.h"
 #include "dialogfont.h"
+#include "fixedsizewindows.h"
 #include "frmmain.h"
 #include "messages.h"
 #include "popupaccessibility.h"
@@ -77,10 +78,20 @@ void prepareApplication()
     addDialogFontSubstitutes();
     QApplication::setApplicationName(ApplicationTitle.toString());
     QApplication::setApplicationVersion(ApplicationVersion.toString());
-    // The desktop entry's id: Wayland docks match the window to its entry by it.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.quillery.Quillery"));
+    // The desktop entry's id: Wayland docks match the window to its entry by
+    // it, as the app id. X11 docks match the first half of WM_CLASS, the
+    // resource name, to the entry's StartupWMClass; Qt takes it from
+    // RESOURCE_NAME, else from the program's file name, when the first window
+    // is made. Both entries name this id, so both sessions find them.
+    const QString desktopId = QStringLiteral("org.quillery.Quillery");
+    QGuiApplication::setDesktopFileName(desktopId);
+    if (QGuiApplication::platformName() == u"xcb" && qEnvironmentVariableIsEmpty("RESOURCE_NAME"))
+        qputenv("RESOURCE_NAME", desktopId.toUtf8());
     QApplication::setWindowIcon(QIcon(new ProgramIconEngine));
     exposePopupsToAccessibility();
+    // Elsewhere the window system itself offers no maximize to a fixed window.
+    if (QGuiApplication::platformName().startsWith(u"wayland"))
+        keepFixedSizeWindowsUnmaximized();
 }
 
 QString userSettingsFile()

@@ -4,6 +4,7 @@
 #include "platform/nativepath.h"
 #include "generate/randomsource.h"
 #include "gui/application.h"
+#include "gui/fixedsizewindows.h"
 #include "gui/frmhelp.h"
 #include "gui/frmmain.h"
 #include "gui/messages.h"
@@ -22,6 +23,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyle>
+#include <QWindow>
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -811,6 +813,7 @@ void TestFrmMain::layout()
 
 void TestFrmMain::window()
 {
+    keepFixedSizeWindowsUnmaximized();
     QVERIFY(open(SmallRoster));
 
     QCOMPARE(m_window->windowTitle(), QStringLiteral("Quillery for the Orvale "));
@@ -821,6 +824,11 @@ void TestFrmMain::window()
     QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
     QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
     QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+    // A title bar drawn by Qt may still ask for maximize: the window stays as it was.
+    m_window->windowHandle()->setWindowStates(Qt::WindowMaximized);
+    QTRY_VERIFY(!m_window->windowHandle()->windowStates().testFlag(Qt::WindowMaximized));
+    QVERIFY(m_window->isVisible());
+    QCOMPARE(m_window->size(), QSize(493, 313));
 
     auto *list = child<QPlainTextEdit>(QStringLiteral("txtPlayerNames"));
     QVERIFY(!list->isReadOnly());
