@@ -346,14 +346,14 @@ void frmMain::cmdGenerate_Click()
             m_pickEndText = m_state->PoolEndText;
         }
     }
-    const bool listShown = !txtPlayerNames->document()->isEmpty();
     if (!generation.problem.isEmpty()) {
-        if (!listShown)
-            m_noListReason = QStringLiteral("There is no list to save: no name could be drawn. ") + generation.problem;
+        // A list the field still shows was drawn before, under other rules.
+        m_noListReason = QStringLiteral("There is no list to save: no name could be drawn. ") + generation.problem;
         showMessage(this, QMessageBox::Warning, generation.problem);
         return;
     }
     m_noListReason.clear();
+    m_pickRules = nameRules();
     if (!generation.shortfall.isEmpty()) {
         showMessage(this, QMessageBox::Information,
                     generation.shortfall + QStringLiteral(" The list holds all %1.").arg(m_state->NumNames));
@@ -397,6 +397,17 @@ void frmMain::cmdSave_Click()
     if (!m_noListReason.isEmpty() || txtPlayerNames->document()->isEmpty()) {
         showMessage(this, QMessageBox::Warning, m_noListReason.isEmpty() ? NoListToSave : m_noListReason);
         return;
+    }
+    // Nor a list that an entry turned on since did not shape.
+    for (QAction *entry : {mnuMadeUpNamesOnly, mnuNoRepeatedNames}) {
+        const bool NameRules::*rule = entry == mnuMadeUpNamesOnly ? &NameRules::fictional : &NameRules::unique;
+        if (entry->isChecked() && !(m_pickRules.*rule)) {
+            showMessage(this, QMessageBox::Warning,
+                        QStringLiteral("There is no list to save under \"%1\": the list shown was drawn before it "
+                                       "was turned on. Generate makes a new one.")
+                                .arg(QString(entry->text()).remove(u'&')));
+            return;
+        }
     }
     const QByteArray block = listBlock(m_pickStartText, m_pickEndText, *m_state);
     const CheckedPath folder = listFileDirectory(m_programDirectory, m_state->DataFilePath);

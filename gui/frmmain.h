@@ -113,6 +113,8 @@ private:
     NameRules m_startRules;
     // Why Save has nothing to write; empty while the list shows the picks.
     QString m_noListReason;
+    // The rules the picks were drawn under.
+    NameRules m_pickRules;
     // The year texts of the period the picks were drawn from.
     QString m_pickStartText;
     QString m_pickEndText;

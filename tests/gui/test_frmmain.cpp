@@ -1015,21 +1015,27 @@ void TestFrmMain::rulesShapeTheList_data()
     QTest::addColumn<QString>("count");
     QTest::addColumn<int>("lines");
     QTest::addColumn<QString>("message"); // after Generate; empty: none
+    QTest::addColumn<QString>("saveRefused"); // what Save then says; empty: it saves
 
     // 1871 to 2000: six players, so 36 names, 30 of them made up.
-    QTest::newRow("made-up only") << SmallRoster << QList<int>{Qt::Key_M} << "300" << 300 << "";
+    QTest::newRow("made-up only") << SmallRoster << QList<int>{Qt::Key_M} << "300" << 300 << "" << "";
     QTest::newRow("no repeats, short by 64")
             << SmallRoster << QList<int>{Qt::Key_N} << "100" << 36
             << "Only 36 different names can be made from the players between 1871 and 2000; 100 were asked for. "
-               "The list holds all 36.";
-    QTest::newRow("both, exactly enough") << SmallRoster << QList<int>{Qt::Key_M, Qt::Key_N} << "30" << 30 << "";
+               "The list holds all 36." << "";
+    QTest::newRow("both, exactly enough") << SmallRoster << QList<int>{Qt::Key_M, Qt::Key_N} << "30" << 30 << "" << "";
     QTest::newRow("both, short by one")
             << SmallRoster << QList<int>{Qt::Key_N, Qt::Key_M} << "31" << 30
             << "Only 30 different names can be made from the players between 1871 and 2000; 31 were asked for. "
-               "The list holds all 30.";
-    QTest::newRow("made-up only, none to make, keeps the list")
+               "The list holds all 30." << "";
+    QTest::newRow("made-up only, none to make, keeps the list but never saves it")
             << QByteArray("Solo,Sam,1950\r\n") << QList<int>{Qt::Key_M} << "5" << 12
-            << "The only name that can be made from the players between 1871 and 2000 is a real player's name.";
+            << "The only name that can be made from the players between 1871 and 2000 is a real player's name."
+            << "There is no list to save: no name could be drawn. The only name that can be made from the players "
+               "between 1871 and 2000 is a real player's name.";
+    QTest::newRow("turned on after the draw") << SmallRoster << QList<int>{Qt::Key_N} << "" << 12 << ""
+            << "There is no list to save under \"No Repeated Names\": the list shown was drawn before it was "
+               "turned on. Generate makes a new one.";
 }
 
 void TestFrmMain::rulesShapeTheList()
@@ -1039,20 +1045,23 @@ void TestFrmMain::rulesShapeTheList()
     QFETCH(QString, count);
     QFETCH(int, lines);
     QFETCH(QString, message);
+    QFETCH(QString, saveRefused);
     QVERIFY(open(roster));
     const QString before = m_window->listText();
     for (int key : accessKeys)
         QVERIFY(pressInListMenu(Qt::Key(key)));
 
-    typeInto(field("txtNumNames"), count);
-    QTest::keyClick(field("txtNumNames"), Qt::Key_Return);
+    if (!count.isEmpty()) {
+        typeInto(field("txtNumNames"), count);
+        QTest::keyClick(field("txtNumNames"), Qt::Key_Return);
+    }
 
     const QStringList list = m_window->listText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     QCOMPARE(list.size(), lines);
     const NameRules rules = m_window->nameRules();
     if (!message.isEmpty() && rules.fictional && !rules.unique)
         QCOMPARE(m_window->listText(), before);
-    if (rules.unique)
+    if (rules.unique && !count.isEmpty())
         QCOMPARE(QSet<QString>(list.begin(), list.end()).size(), lines);
     if (rules.fictional && message.isEmpty()) {
         const MainState &state = m_window->state();
@@ -1060,6 +1069,12 @@ void TestFrmMain::rulesShapeTheList()
             QVERIFY(!list.contains(state.FirstNames[size_t(i)] + u' ' + state.LastNames[size_t(i)]));
     }
     QCOMPARE(m_messages->messages.isEmpty() ? QString() : m_messages->messages.last().text, message);
+
+    // A list that the rules in force did not draw is never saved.
+    QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
+    QCOMPARE(QFile::exists(m_dir->filePath(QStringLiteral("RandomNames.txt"))), saveRefused.isEmpty());
+    if (!saveRefused.isEmpty())
+        QCOMPARE(m_messages->messages.last().text, saveRefused);
 }
 
 void TestFrmMain::choicesRememberedAcrossRestart()
