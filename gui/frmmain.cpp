@@ -5,6 +5,7 @@
 
 #include "builtinpictures.h"
 #include "base/installlayout.h"
+#include "base/settingsfile.h"
 #include "firstlinevalidator.h"
 #include "frmhelp.h"
 #include "lightpalette.h"
@@ -30,11 +31,11 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QShortcut>
 #include <QTextBlock>
 
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -42,11 +43,34 @@ const QString NoListToSave = QStringLiteral("There is no list to save. Generate 
 
 // The remembered choices: the group and key in the settings file, and the entry.
 struct RememberedRule {
+    const char *group;
     const char *key;
     bool NameRules::*rule;
 };
-constexpr RememberedRule RememberedRules[] = {{"Names/MadeUpNamesOnly", &NameRules::fictional},
-                                              {"Names/NoRepeatedNames", &NameRules::unique}};
+constexpr RememberedRule RememberedRules[] = {{"Names", "MadeUpNamesOnly", &NameRules::fictional},
+                                              {"Names", "NoRepeatedNames", &NameRules::unique}};
+
+SettingsText::Value rememberedValue(const SettingsText &text, const RememberedRule &remembered)
+{
+    return text.value(QLatin1String(remembered.group), QLatin1String(remembered.key));
+}
+
+// The first line of the settings file that the program can't read, a value
+// neither true nor false included, and why; line 0 when there is none.
+std::pair<int, QString> firstUnreadLine(const SettingsText &text)
+{
+    std::pair<int, QString> first{text.unreadableLine(), text.unreadableReason()};
+    for (const RememberedRule &remembered : RememberedRules) {
+        const SettingsText::Value value = rememberedValue(text, remembered);
+        if (value.line == 0 || value.text == u"true" || value.text == u"false")
+            continue;
+        if (first.first == 0 || value.line < first.first) {
+            first = {value.line, QStringLiteral("%1/%2 holds \"%3\", neither true nor false")
+                                         .arg(QLatin1String(remembered.group), QLatin1String(remembered.key), value.text)};
+        }
+    }
+    return first;
+}
 
 QFont dialogFont(bool bold = false)
 {
@@ -486,24 +510,24 @@ void frmMain::readNameRules()
 {
     NameRules rules = m_startRules;
     if (!m_settingsPath.isEmpty()) {
-        const QSettings settings(m_settingsPath, QSettings::IniFormat);
-        QStringList problems;
-        for (const RememberedRule &remembered : RememberedRules) {
-            const QVariant value = settings.value(QLatin1String(remembered.key));
-            const QString text = value.toString();
-            if (!value.isValid() || text == u"false")
-                continue;
-            if (text == u"true")
-                rules.*remembered.rule = true;
-            else
-                problems << QStringLiteral("%1 holds \"%2\", neither true nor false").arg(QLatin1String(remembered.key), text);
-        }
-        if (settings.status() != QSettings::NoError)
-            problems << QStringLiteral("the file cannot be read");
-        if (!problems.isEmpty()) {
+        const QString file = QDir::toNativeSeparators(m_settingsPath);
+        const SettingsFileRead read = readSettingsFile(m_settingsPath);
+        if (read.status == SettingsFileRead::Refused) {
+            m_settingsRefused = true;
             showMessage(this, QMessageBox::Warning,
-                        QStringLiteral("%1: %2. The choices it cannot give start off.")
-                                .arg(QDir::toNativeSeparators(m_settingsPath), problems.join(QStringLiteral("; "))));
+                        QStringLiteral("Cannot use the settings file %1: %2. No remembered choice is read, and the "
+                                       "file is left as it is: a choice changed in the list's menu holds until the "
+                                       "program ends.").arg(file, read.reason));
+        }
+        for (const RememberedRule &remembered : RememberedRules) {
+            if (rememberedValue(read.text, remembered).text == u"true")
+                rules.*remembered.rule = true;
+        }
+        if (const auto [line, reason] = firstUnreadLine(read.text); line > 0) {
+            showMessage(this, QMessageBox::Warning,
+                        QStringLiteral("Cannot read line %1 of the settings file %2: %3. The choices its other lines "
+                                       "give are used, and the file is left as it is: a choice changed in the list's "
+                                       "menu holds until the program ends.").arg(QString::number(line), file, reason));
         }
     }
     mnuMadeUpNamesOnly->setChecked(rules.fictional);
@@ -512,19 +536,35 @@ void frmMain::readNameRules()
 
 void frmMain::writeNameRule(bool NameRules::*rule, bool on)
 {
-    if (m_settingsPath.isEmpty())
+    // A file refused at start has been reported, and is never touched.
+    if (m_settingsPath.isEmpty() || m_settingsRefused)
         return;
-    QSettings settings(m_settingsPath, QSettings::IniFormat);
-    for (const RememberedRule &remembered : RememberedRules) {
-        if (remembered.rule == rule)
-            settings.setValue(QLatin1String(remembered.key), on);
-    }
-    settings.sync();
-    if (settings.status() != QSettings::NoError) {
+    const QString file = QDir::toNativeSeparators(m_settingsPath);
+    const auto cannotRemember = [this, &file](const QString &why) {
         showMessage(this, QMessageBox::Warning,
-                    QStringLiteral("Cannot remember the choice in %1: the file cannot be written. It holds until the "
-                                   "program ends.").arg(QDir::toNativeSeparators(m_settingsPath)));
+                    QStringLiteral("Cannot remember the choice in %1: %2. The choice holds until the program ends.")
+                            .arg(file, why));
+    };
+    // Read afresh, so that what changed in the file meanwhile is kept, and
+    // never rewritten unless every line of it is understood.
+    SettingsFileRead read = readSettingsFile(m_settingsPath);
+    if (read.status == SettingsFileRead::Refused) {
+        cannotRemember(read.reason + QStringLiteral(", so it is left as it is"));
+        return;
     }
+    if (const auto [line, reason] = firstUnreadLine(read.text); line > 0) {
+        cannotRemember(QStringLiteral("line %1 cannot be read (%2), so the file is left as it is")
+                               .arg(QString::number(line), reason));
+        return;
+    }
+    for (const RememberedRule &remembered : RememberedRules) {
+        if (remembered.rule == rule) {
+            read.text.setValue(QLatin1String(remembered.group), QLatin1String(remembered.key),
+                               on ? QStringLiteral("true") : QStringLiteral("false"));
+        }
+    }
+    if (const QString reason = writeSettingsFile(m_settingsPath, read.text); !reason.isEmpty())
+        cannotRemember(reason + QStringLiteral(", so it is left as it was"));
 }
 
 QString frmMain::listText() const
