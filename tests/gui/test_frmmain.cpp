@@ -13,6 +13,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -29,6 +30,10 @@
 
 #include <functional>
 #include <memory>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -1103,34 +1108,121 @@ void TestFrmMain::choicesRememberedAcrossRestart()
     QVERIFY(m_window->nameRules() == NameRules({.fictional = false, .unique = false}) && m_messages->messages.isEmpty());
 }
 
+namespace {
+
+QByteArray utf16WithMark(const QString &text)
+{
+    QByteArray bytes("\xFF\xFE");
+    for (QChar c : text)
+        bytes += char(c.unicode() & 0xFF), bytes += char(c.unicode() >> 8);
+    return bytes;
+}
+
+const QString CannotReadLine = QStringLiteral("Cannot read line %2 of the settings file %1: %3. The choices its other "
+                                              "lines give are used, and the file is left as it is: a choice changed in "
+                                              "the list's menu holds until the program ends.");
+const QString CannotRememberLine = QStringLiteral("Cannot remember the choice in %1: line %2 cannot be read (%3), so "
+                                                  "the file is left as it is. The choice holds until the program ends.");
+const QString CannotUse = QStringLiteral("Cannot use the settings file %1: %2. No remembered choice is read, and the "
+                                         "file is left as it is: a choice changed in the list's menu holds until the "
+                                         "program ends.");
+
+} // namespace
+
 void TestFrmMain::settingsFileRead_data()
 {
+    QTest::addColumn<QString>("kind"); // what stands at the file's place; empty: a file holding ini
     QTest::addColumn<QByteArray>("ini");
     QTest::addColumn<bool>("fictional");
-    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("unique");
+    QTest::addColumn<QString>("message"); // at start: %1 the file, %2 the line, %3 why
+    QTest::addColumn<QByteArray>("after"); // the file after No Repeated Names is toggled
+    QTest::addColumn<QString>("toggleMessage");
 
-    QTest::newRow("both on") << QByteArray("[Names]\nMadeUpNamesOnly=true\nNoRepeatedNames=true\n") << true << "";
-    QTest::newRow("a value neither true nor false")
-            << QByteArray("[Names]\nMadeUpNamesOnly=yes\nNoRepeatedNames=true\n") << false
-            << "%1: Names/MadeUpNamesOnly holds \"yes\", neither true nor false. The choices it cannot give start off.";
+    const QByteArray badValue("[Names]\nMadeUpNamesOnly=yes\nNoRepeatedNames=true\n");
+    const QString yes = QStringLiteral("Names/MadeUpNamesOnly holds \"yes\", neither true nor false");
+    QTest::newRow("both on") << "" << QByteArray("[Names]\nMadeUpNamesOnly=true\nNoRepeatedNames=true\n") << true
+                             << true << "" << QByteArray("[Names]\nMadeUpNamesOnly=true\nNoRepeatedNames=false\n") << "";
+    QTest::newRow("a value neither true nor false") << "" << badValue << false << true
+                                                    << CannotReadLine.arg("%1", "2", yes) << badValue
+                                                    << CannotRememberLine.arg("%1", "2", yes);
+    const QByteArray stray("[Names]\r\nMadeUpNamesOnly=true\r\n\x01stray\r\n");
+    QTest::newRow("a stray line: what can be read holds, the file is never rewritten")
+            << "" << stray << true << false << CannotReadLine.arg("%1", "3", "it holds a control character") << stray
+            << CannotRememberLine.arg("%1", "3", "it holds a control character");
+    QTest::newRow("comments and other groups are kept")
+            << "" << QByteArray("; mine\n# mine too\n[Other]\nKey = x\n[Names]\nMadeUpNamesOnly = true\n") << true
+            << false << "" << QByteArray("; mine\n# mine too\n[Other]\nKey = x\n[Names]\nMadeUpNamesOnly = true\nNoRepeatedNames=true\n")
+            << "";
+    QTest::newRow("UTF-16 as Notepad saves it") << "" << utf16WithMark("[Names]\r\nMadeUpNamesOnly=true\r\n") << true
+                                                << false << ""
+                                                << utf16WithMark("[Names]\r\nMadeUpNamesOnly=true\r\nNoRepeatedNames=true\r\n")
+                                                << "";
+    QTest::newRow("through a link to a file, which stays a link")
+            << "file link" << QByteArray("[Names]\nMadeUpNamesOnly=true\n") << true << false << ""
+            << QByteArray("[Names]\nMadeUpNamesOnly=true\nNoRepeatedNames=true\n") << "";
+#ifdef Q_OS_UNIX
+    const QString notRegular = CannotUse.arg("%1", "it is not a regular file");
+    QTest::newRow("a FIFO: the window opens at once") << "fifo" << QByteArray() << false << false << notRegular
+                                                      << QByteArray() << "";
+    QTest::newRow("a link to a device, never replaced") << "device link" << QByteArray() << false << false
+                                                        << notRegular << QByteArray() << "";
+    QTest::newRow("a loop of links") << "loop" << QByteArray() << false << false
+                                     << CannotUse.arg("%1", "Too many levels of symbolic links") << QByteArray() << "";
+    QTest::newRow("a folder") << "folder" << QByteArray() << false << false
+                              << CannotUse.arg("%1", "it is a folder, not a file") << QByteArray() << "";
+#endif
 }
 
 void TestFrmMain::settingsFileRead()
 {
+    QFETCH(QString, kind);
     QFETCH(QByteArray, ini);
     QFETCH(bool, fictional);
+    QFETCH(bool, unique);
     QFETCH(QString, message);
-    QFile file(settingsPath());
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(ini) == ini.size() && file.flush());
+    QFETCH(QByteArray, after);
+    QFETCH(QString, toggleMessage);
+    const QString path = settingsPath();
+    const QString written = kind == u"file link" ? m_dir->filePath(QStringLiteral("real.ini")) : path;
+    QFile file(written);
+    if (kind.isEmpty() || kind == u"file link")
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(ini) == ini.size() && file.flush());
+    if (kind == u"file link")
+        QVERIFY(QFile::link(written, path));
+#ifdef Q_OS_UNIX
+    if (kind == u"fifo")
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    if (kind == u"device link")
+        QVERIFY(QFile::link(QStringLiteral("/dev/null"), path));
+    if (kind == u"loop")
+        QVERIFY(QFile::link(path, path));
+    if (kind == u"folder")
+        QVERIFY(QDir().mkpath(path));
+#endif
+    const QFileInfo before(path);
     QVERIFY(open(SmallRoster, false));
     m_window = std::make_unique<frmMain>(m_dir->path(), std::make_unique<FixedSeedRandom>(3));
-    m_window->setSettingsFile(settingsPath());
+    m_window->setSettingsFile(path);
 
     QVERIFY(m_window->Form_Load());
 
-    QVERIFY(m_window->nameRules() == NameRules({.fictional = fictional, .unique = true}));
-    QCOMPARE(m_messages->messages.isEmpty() ? QString() : m_messages->messages.last().text,
-             message.arg(QDir::toNativeSeparators(settingsPath())));
+    QVERIFY(m_window->nameRules() == NameRules({.fictional = fictional, .unique = unique}));
+    const auto lastMessage = [this] { return m_messages->messages.isEmpty() ? QString() : m_messages->messages.last().text; };
+    QCOMPARE(lastMessage(), message.arg(QDir::toNativeSeparators(path)));
+    // Every message stays true on disk after a toggle.
+    m_messages->messages.clear();
+    QVERIFY(showWindow() && pressInListMenu(Qt::Key_N));
+    QCOMPARE(lastMessage(), toggleMessage.arg(QDir::toNativeSeparators(path)));
+    const QFileInfo now(path);
+    QCOMPARE(now.isSymLink(), before.isSymLink());
+    QCOMPARE(now.isFile(), before.isFile());
+    QCOMPARE(now.symLinkTarget(), before.symLinkTarget());
+    if (before.isFile()) {
+        file.close();
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), after);
+    }
 }
 
 void TestFrmMain::savedMessageNamesAFolderAwayFromTheProgram()
