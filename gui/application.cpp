@@ -15,7 +15,10 @@
 #include <QApplication>
 #include <QIcon>
 #include <QIconEngine>
-#include <QSettings>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 #include <cstdlib>
 
@@ -96,8 +99,21 @@ void prepareApplication()
 
 QString userSettingsFile()
 {
+    // Where QSettings keeps a user's INI file, found without QSettings, which
+    // reads the file as soon as it exists and could wait on it for ever.
     const QString name = ApplicationTitle.toString();
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, name, name).fileName();
+#if defined(Q_OS_WIN)
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return QDir(QFileInfo(folder).path()).filePath(name + u'/' + name + QStringLiteral(".ini"));
+#else
+    const QByteArray configured = qgetenv("XDG_CONFIG_HOME");
+    QString folder = QDir::homePath() + QStringLiteral("/.config");
+    if (configured.startsWith('/'))
+        folder = QFile::decodeName(configured);
+    else if (!configured.isEmpty())
+        folder = QDir::homePath() + u'/' + QFile::decodeName(configured);
+    return QDir(folder).filePath(name + u'/' + name + QStringLiteral(".ini"));
+#endif
 }
 
 int runMainWindow(const CheckedPath &programDirectory, NameRules startRules)
