@@ -5,10 +5,12 @@
 
 #include "builtinpictures.h"
 #include "base/installlayout.h"
+#include "base/numeric.h"
 #include "firstlinevalidator.h"
 #include "frmhelp.h"
 #include "lightpalette.h"
 #include "list/listfile.h"
+#include "list/namefile.h"
 #include "generate/generator.h"
 #include "generate/randomsource.h"
 #include "messages.h"
@@ -199,7 +201,7 @@ void frmMain::createActions()
     mnuMadeUpNamesOnly = makeEntry(QStringLiteral("mnuMadeUpNamesOnly"), QStringLiteral("&Made-up Names Only"),
                                    tr("No name in the list is a real player's full name"));
     mnuNoRepeatedNames = makeEntry(QStringLiteral("mnuNoRepeatedNames"), QStringLiteral("&No Repeated Names"),
-                                   tr("No name appears twice in the list"));
+                                   tr("No name appears twice in the list or is already in the list file"));
 }
 
 void frmMain::createConnections()
@@ -335,9 +337,25 @@ void frmMain::cmdGenerate_Click()
     Generation generation;
     {
         WaitCursor wait;
-        generation = nameRules().any()
-                ? GenerateAllowedNames(*m_state, txtNumNames->text(), *m_random, allowedNames(), Shortfall::DrawAll)
-                : GenerateNames(*m_state, txtNumNames->text(), *m_random);
+        // No Repeated Names also leaves out the names saved to the list file.
+        NameFile listFile;
+        std::optional<TakenNames> taken;
+        if (nameRules().unique) {
+            const QString path = listFilePath(listFileFolder(m_programDirectory, m_state->DataFilePath));
+            listFile = readNameFile(path, NameFileForms::ListFile, true, u"the list file");
+            taken.emplace(allowedNames(), QStringLiteral("the list file ") + QDir::toNativeSeparators(path));
+            taken->add(listFile.list.names);
+        }
+        if (!listFile.error.isEmpty()) {
+            generation.countText = NumberText(RequestedCount(txtNumNames->text()));
+            generation.problem = listFile.error
+                    + QStringLiteral(" No name was drawn, as No Repeated Names leaves out the names it holds.");
+        } else {
+            generation = nameRules().any()
+                    ? GenerateAllowedNames(*m_state, txtNumNames->text(), *m_random, allowedNames(),
+                                           Shortfall::DrawAll, taken ? &*taken : nullptr)
+                    : GenerateNames(*m_state, txtNumNames->text(), *m_random);
+        }
         txtNumNames->setText(generation.countText);
         if (!generation.picksKept) {
             // One write for the whole list: rewriting the field per name is slow.

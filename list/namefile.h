@@ -1,0 +1,48 @@
+// SPDX-FileCopyrightText: 2026 The Quillery developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "generate/allowednames.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+#include <deque>
+#include <vector>
+
+// Which lines of a name file give names.
+enum class NameFileForms {
+    ListFile, // the "Last,First" lines of the list file's blocks only
+    Any,      // also the command's csv, json and text output, and plain "First Last" lines
+};
+
+// The names a name file lists, in file order, repeats included. A line that
+// splits into first and last name in more than one way ("Mary Ann Lee") gives
+// every split, as each of them shows as the same text. Lines that hold no name
+// are passed over.
+struct NameList {
+    std::vector<Utf8Name> names; // views into the bytes parsed, or into decoded
+    std::deque<QByteArray> decoded; // text the reader made: unquoted and unescaped names, a file that was not UTF-8
+    QString error; // why the bytes are not text; names is empty then
+};
+
+// The names in a name file's bytes, which must outlive the result. The bytes
+// are UTF-8, with or without a byte-order mark, or UTF-16 after its mark, or
+// else Windows-1252; lines end in CR LF, LF or CR. Bytes with a NUL in them
+// are no text.
+NameList parseNameFile(QByteArrayView bytes, NameFileForms forms);
+
+struct NameFile {
+    QByteArray bytes;
+    NameList list;   // views into bytes
+    QString error;   // the whole message, naming the file and the reason; empty when read
+};
+
+// Reads the name file at path, a regular file of at most MaxRosterBytes;
+// anything else is refused without waiting on it. A missing file holds no
+// names when missingIsEmpty, and is an error otherwise. what names the file's
+// role in the message, as in "the list file".
+NameFile readNameFile(const QString &path, NameFileForms forms, bool missingIsEmpty, QStringView what);
