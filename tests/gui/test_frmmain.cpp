@@ -1117,7 +1117,7 @@ void TestFrmMain::listFileBesideTheProgram()
     QTest::keyClick(field("txtNumNames"), Qt::Key_Return);
     const QStringList list = m_window->listText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     QCOMPARE(list.size(), lines);
-    QVERIFY(!noRepeats || !list.contains(QStringLiteral("Hank Aaron")) && !list.contains(QStringLiteral("Ty Baker")));
+    QVERIFY(!noRepeats || (!list.contains(QStringLiteral("Hank Aaron")) && !list.contains(QStringLiteral("Ty Baker"))));
     if (noRepeats)
         QCOMPARE(QSet<QString>(list.begin(), list.end()).size(), lines);
     const QString shown = m_messages->messages.isEmpty() ? QString() : m_messages->messages.last().text;
