@@ -120,7 +120,9 @@ std::vector<qint32> nameIds(const std::vector<QString> &pool, qint16 count, Name
 }
 
 // Ids of the names by their UTF-8 text, for the names a file lists. Files
-// hold many thousands of names, so the hash takes eight bytes at a time.
+// hold many thousands of names: the hash takes eight bytes at a time, each
+// place keeps a tag of the hash beside the id so that a name is compared only
+// when the tags match, and the texts lie together in one array.
 class Utf8Table
 {
 public:
@@ -129,32 +131,49 @@ public:
         size_t capacity = 64;
         while (capacity < names.size() * 2)
             capacity *= 2;
-        m_slots.assign(capacity, -1);
+        m_slots.assign(capacity, Slot{-1, 0});
         m_shift = 64 - std::countr_zero(capacity);
-        m_names.reserve(names.size());
+        m_starts.reserve(names.size() + 1);
         const size_t mask = capacity - 1;
         for (const QString &name : names) {
-            m_names.push_back(name.toUtf8());
-            size_t slot = slotOf(m_names.back());
-            while (m_slots[slot] >= 0)
+            m_starts.push_back(m_text.size());
+            m_text += name.toUtf8();
+            const QByteArrayView text(m_text.constData() + m_starts.back(), m_text.size() - m_starts.back());
+            const quint64 hash = hashOf(text);
+            size_t slot = size_t(hash >> m_shift);
+            while (m_slots[slot].id >= 0)
                 slot = (slot + 1) & mask;
-            m_slots[slot] = qint32(m_names.size() - 1);
+            m_slots[slot] = {qint32(m_starts.size() - 1), quint32(hash)};
         }
+        m_starts.push_back(m_text.size());
     }
 
     // The id of the name, or -1.
     qint32 find(QByteArrayView name) const
     {
+        const quint64 hash = hashOf(name);
+        const quint32 tag = quint32(hash);
         const size_t mask = m_slots.size() - 1;
-        for (size_t slot = slotOf(name);; slot = (slot + 1) & mask) {
-            const qint32 id = m_slots[slot];
-            if (id < 0 || m_names[size_t(id)] == name)
-                return id;
+        for (size_t slot = size_t(hash >> m_shift);; slot = (slot + 1) & mask) {
+            const Slot &place = m_slots[slot];
+            if (place.id < 0)
+                return -1;
+            if (place.tag != tag)
+                continue;
+            const qsizetype start = m_starts[size_t(place.id)];
+            const qsizetype size = m_starts[size_t(place.id) + 1] - start;
+            if (size == name.size() && std::memcmp(m_text.constData() + start, name.data(), size_t(size)) == 0)
+                return place.id;
         }
     }
 
 private:
-    size_t slotOf(QByteArrayView name) const
+    struct Slot {
+        qint32 id; // -1 for an empty place
+        quint32 tag; // the low half of the name's hash
+    };
+
+    static quint64 hashOf(QByteArrayView name)
     {
         const char *bytes = name.data();
         qsizetype left = name.size();
@@ -168,12 +187,12 @@ private:
         quint64 word = 0;
         std::memcpy(&word, bytes, size_t(left));
         hash = (hash ^ word) * 0x94D049BB133111EBull;
-        hash ^= hash >> 29;
-        return size_t((hash * 0x9E3779B97F4A7C15ull) >> m_shift);
+        return hash ^ (hash >> 29);
     }
 
-    std::vector<qint32> m_slots; // an id, or -1 for an empty place
-    std::vector<QByteArray> m_names;
+    std::vector<Slot> m_slots;
+    QByteArray m_text; // every name, one after the other
+    std::vector<qsizetype> m_starts; // by id: where its text starts; one more for the end
     int m_shift = 64;
 };
 
@@ -199,6 +218,7 @@ TakenNames::TakenNames(const AllowedNames &names, QString where)
 void TakenNames::add(std::span<const Utf8Name> listed)
 {
     const AllowedNames::Utf8Ids &ids = m_names.utf8Ids();
+    m_keys.reserve(m_keys.size() + qsizetype(listed.size()));
     const quint32 lastCount = quint32(m_names.m_lastNames.size());
     for (const Utf8Name &name : listed) {
         const qint32 first = ids.first.find(name.first);
@@ -255,6 +275,8 @@ void PairSet::rehash(size_t capacity)
 AllowedNames::AllowedNames(const MainState &state, NameRules rules)
     : m_rules(rules), m_poolCount(std::max<qint16>(state.PoolCount, 0))
 {
+    static quint64 made = 0;
+    m_serial = ++made;
     NameIds firstIds(m_poolCount), lastIds(m_poolCount);
     m_entryFirst = nameIds(state.PoolFirst, m_poolCount, firstIds, m_firstNames, m_firstWeight);
     m_entryLast = nameIds(state.PoolLast, m_poolCount, lastIds, m_lastNames, m_lastWeight);

@@ -68,6 +68,8 @@ public:
     AllowedNames(const MainState &state, NameRules rules);
 
     NameRules rules() const { return m_rules; }
+    // Different for every AllowedNames made, the same for its copies.
+    quint64 serial() const { return m_serial; }
     // Different first names times different last names, less the real
     // players' names among them under the fictional rule.
     quint64 possibleNames() const;
@@ -84,6 +86,7 @@ private:
     const Utf8Ids &utf8Ids() const;
 
     NameRules m_rules;
+    quint64 m_serial;
     qint16 m_poolCount = 0;
     std::vector<qint32> m_entryFirst; // per pool entry: first name id, -1 for the placeholder
     std::vector<qint32> m_entryLast;  // per pool entry: last name id, -1 for the placeholder

@@ -338,22 +338,19 @@ void frmMain::cmdGenerate_Click()
     {
         WaitCursor wait;
         // No Repeated Names also leaves out the names saved to the list file.
-        NameFile listFile;
-        std::optional<TakenNames> taken;
+        QString listFileError;
         if (nameRules().unique) {
-            const QString path = listFilePath(listFileFolder(m_programDirectory, m_state->DataFilePath));
-            listFile = readNameFile(path, NameFileForms::ListFile, true, u"the list file");
-            taken.emplace(allowedNames(), QStringLiteral("the list file ") + QDir::toNativeSeparators(path));
-            taken->add(listFile.list.names);
+            listFileError = m_listFileNames.update(
+                    listFilePath(listFileFolder(m_programDirectory, m_state->DataFilePath)), allowedNames());
         }
-        if (!listFile.error.isEmpty()) {
+        if (!listFileError.isEmpty()) {
             generation.countText = NumberText(RequestedCount(txtNumNames->text()));
-            generation.problem = listFile.error
-                    + QStringLiteral(" No name was drawn, as No Repeated Names leaves out the names it holds.");
+            generation.problem =
+                    listFileError + QStringLiteral(" No name was drawn, as No Repeated Names leaves out the names it holds.");
         } else {
             generation = nameRules().any()
-                    ? GenerateAllowedNames(*m_state, txtNumNames->text(), *m_random, allowedNames(),
-                                           Shortfall::DrawAll, taken ? &*taken : nullptr)
+                    ? GenerateAllowedNames(*m_state, txtNumNames->text(), *m_random, allowedNames(), Shortfall::DrawAll,
+                                           nameRules().unique ? m_listFileNames.taken() : nullptr)
                     : GenerateNames(*m_state, txtNumNames->text(), *m_random);
         }
         txtNumNames->setText(generation.countText);

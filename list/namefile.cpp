@@ -223,20 +223,61 @@ NameList parseNameFile(QByteArrayView bytes, NameFileForms forms)
     return list;
 }
 
+namespace {
+
+// The bytes of a name file, or the whole message why they cannot be read.
+QString readNameFileBytes(const QString &path, bool missingIsEmpty, QStringView what, QByteArray &bytes)
+{
+    const ReadResult read = readRegularFile(path, MaxRosterBytes, bytes);
+    if (read.status == ReadResult::Missing && missingIsEmpty) {
+        bytes.clear();
+        return {};
+    }
+    if (read.status == ReadResult::TooLarge)
+        return readError(what, path, QStringLiteral("it is larger than %1 MiB").arg(MaxRosterBytes / (1024 * 1024)));
+    if (read.status != ReadResult::Read)
+        return readError(what, path, read.reason);
+    return {};
+}
+
+} // namespace
+
 NameFile readNameFile(const QString &path, NameFileForms forms, bool missingIsEmpty, QStringView what)
 {
     NameFile file;
-    const ReadResult read = readRegularFile(path, MaxRosterBytes, file.bytes);
-    if (read.status == ReadResult::Missing && missingIsEmpty)
-        return file;
-    if (read.status == ReadResult::TooLarge)
-        file.error = readError(what, path, QStringLiteral("it is larger than %1 MiB").arg(MaxRosterBytes / (1024 * 1024)));
-    else if (read.status != ReadResult::Read)
-        file.error = readError(what, path, read.reason);
+    file.error = readNameFileBytes(path, missingIsEmpty, what, file.bytes);
     if (!file.error.isEmpty())
         return file;
     file.list = parseNameFile(file.bytes, forms);
     if (!file.list.error.isEmpty())
         file.error = readError(what, path, file.list.error);
     return file;
+}
+
+QString ListFileNames::update(const QString &path, const AllowedNames &names)
+{
+    const QStringView what = u"the list file";
+    QByteArray bytes;
+    if (QString error = readNameFileBytes(path, true, what, bytes); !error.isEmpty()) {
+        m_taken.reset();
+        return error;
+    }
+    // Only whole lines were parsed, so what follows them starts a line.
+    const bool grown = m_taken && m_namesSerial == names.serial() && m_path == path && !m_bytes.isEmpty()
+            && m_bytes.endsWith('\n') && bytes.startsWith(m_bytes);
+    const QByteArrayView added = grown ? QByteArrayView(bytes).sliced(m_bytes.size()) : QByteArrayView(bytes);
+    const NameList list = parseNameFile(added, NameFileForms::ListFile);
+    if (!list.error.isEmpty()) {
+        m_taken.reset();
+        return readError(what, path, list.error);
+    }
+    if (!grown) {
+        m_taken.emplace(names, QStringLiteral("the list file ") + QDir::toNativeSeparators(path));
+        m_path = path;
+        m_namesSerial = names.serial();
+    }
+    m_taken->add(list.names);
+    // A file that was not UTF-8 is read afresh next time, as a whole.
+    m_bytes = list.decoded.empty() ? bytes : QByteArray();
+    return {};
 }

@@ -11,6 +11,7 @@
 #include <QStringView>
 
 #include <deque>
+#include <optional>
 #include <vector>
 
 // Which lines of a name file give names.
@@ -46,3 +47,22 @@ struct NameFile {
 // names when missingIsEmpty, and is an error otherwise. what names the file's
 // role in the message, as in "the list file".
 NameFile readNameFile(const QString &path, NameFileForms forms, bool missingIsEmpty, QStringView what);
+
+// The names a list file holds, as taken names of the pools. The file is read
+// whole on every update, but while it only grows at its end, as saving makes
+// it, only what was added since the last update is parsed.
+class ListFileNames
+{
+public:
+    // Reads the list file at path, for the names of names. Returns the whole
+    // message when it cannot be read; a missing file holds no names.
+    QString update(const QString &path, const AllowedNames &names);
+    // The names of the last update that succeeded.
+    const TakenNames *taken() const { return m_taken ? &*m_taken : nullptr; }
+
+private:
+    QByteArray m_bytes; // the file at the last update, when it was UTF-8
+    QString m_path;
+    quint64 m_namesSerial = 0;
+    std::optional<TakenNames> m_taken;
+};
