@@ -265,30 +265,27 @@ int main(int argc, char *argv[])
     const NameRules rules{parser.isSet(fictionalOption), parser.isSet(uniqueOption)};
     // The names already kept: those of the list file appended to, under the
     // unique rule, and those of every file to exclude.
-    std::vector<NameFile> nameFiles;
-    QStringList places;
-    if (rules.unique && parser.isSet(appendOption)) {
-        nameFiles.push_back(readNameFile(appendPath.path, NameFileForms::ListFile, true, u"the list file"));
-        places << QStringLiteral("the list file ") + QDir::toNativeSeparators(appendPath.path);
-    }
-    for (const QString &path : excludePaths) {
-        nameFiles.push_back(readNameFile(path, NameFileForms::Any, false, u"the name file"));
-        places << QDir::toNativeSeparators(path);
-    }
-    for (const NameFile &file : nameFiles) {
-        if (!file.error.isEmpty()) {
-            printError(file.error);
-            return Failure;
-        }
-    }
+    const bool uniqueAppend = rules.unique && parser.isSet(appendOption);
     Generation generation;
-    if (rules.any() || !nameFiles.empty()) {
+    if (rules.any() || !excludePaths.empty()) {
         const AllowedNames allowed(*state, rules);
         std::optional<TakenNames> taken;
-        if (!nameFiles.empty()) {
+        if (uniqueAppend || !excludePaths.empty()) {
+            QStringList places;
+            if (uniqueAppend)
+                places << QStringLiteral("the list file ") + QDir::toNativeSeparators(appendPath.path);
+            for (const QString &path : excludePaths)
+                places << QDir::toNativeSeparators(path);
             taken.emplace(allowed, joinedWithOr(places));
-            for (const NameFile &file : nameFiles)
-                taken->add(file.list.names);
+            QString error;
+            if (uniqueAppend)
+                error = addNameFile(appendPath.path, NameFileForms::ListFile, true, u"the list file", *taken);
+            for (size_t i = 0; i < excludePaths.size() && error.isEmpty(); ++i)
+                error = addNameFile(excludePaths[i], NameFileForms::Any, false, u"the name file", *taken);
+            if (!error.isEmpty()) {
+                printError(error);
+                return Failure;
+            }
         }
         generation = GenerateAllowedNames(*state, parser.value(countOption), *random, allowed, Shortfall::Refuse,
                                           taken ? &*taken : nullptr);

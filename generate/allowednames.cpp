@@ -215,24 +215,27 @@ TakenNames::TakenNames(const AllowedNames &names, QString where)
 {
 }
 
+void TakenNames::add(const Utf8Name &name)
+{
+    if (!m_ids)
+        m_ids = &m_names.utf8Ids();
+    const qint32 first = m_ids->first.find(name.first);
+    if (first < 0)
+        return;
+    const qint32 last = m_ids->last.find(name.last);
+    if (last < 0)
+        return;
+    const quint32 key = quint32(first) * quint32(m_names.m_lastNames.size()) + quint32(last);
+    if (m_names.m_real.contains(key) || !m_keys.insert(key))
+        return;
+    m_weight += m_names.m_firstWeight[size_t(first)] * m_names.m_lastWeight[size_t(last)];
+    m_rowLastWeight[size_t(first)] += m_names.m_lastWeight[size_t(last)];
+}
+
 void TakenNames::add(std::span<const Utf8Name> listed)
 {
-    const AllowedNames::Utf8Ids &ids = m_names.utf8Ids();
-    m_keys.reserve(m_keys.size() + qsizetype(listed.size()));
-    const quint32 lastCount = quint32(m_names.m_lastNames.size());
-    for (const Utf8Name &name : listed) {
-        const qint32 first = ids.first.find(name.first);
-        if (first < 0)
-            continue;
-        const qint32 last = ids.last.find(name.last);
-        if (last < 0)
-            continue;
-        const quint32 key = quint32(first) * lastCount + quint32(last);
-        if (m_names.m_real.contains(key) || !m_keys.insert(key))
-            continue;
-        m_weight += m_names.m_firstWeight[size_t(first)] * m_names.m_lastWeight[size_t(last)];
-        m_rowLastWeight[size_t(first)] += m_names.m_lastWeight[size_t(last)];
-    }
+    for (const Utf8Name &name : listed)
+        add(name);
 }
 
 void PairSet::reserve(qsizetype count)

@@ -119,6 +119,7 @@ public:
     // where names the files for messages, as in "the list file /home/ann/RandomNames.txt".
     TakenNames(const AllowedNames &names, QString where);
 
+    void add(const Utf8Name &name);
     void add(std::span<const Utf8Name> listed);
     // The different names taken.
     qsizetype size() const { return m_keys.size(); }
@@ -128,6 +129,7 @@ private:
     friend class AllowedDraw;
 
     const AllowedNames &m_names;
+    const AllowedNames::Utf8Ids *m_ids = nullptr;
     QString m_where;
     PairSet m_keys;
     quint64 m_weight = 0; // their summed weight

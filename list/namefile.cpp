@@ -20,7 +20,10 @@ constexpr QByteArrayView Utf8Mark = "\xEF\xBB\xBF";
 class Reader
 {
 public:
-    Reader(NameFileForms forms, NameList &list) : m_forms(forms), m_list(list) { }
+    Reader(NameFileForms forms, std::deque<QByteArray> &decoded, const NameSink &sink)
+        : m_forms(forms), m_decoded(decoded), m_sink(sink)
+    {
+    }
 
     void readLines(QByteArrayView text)
     {
@@ -98,7 +101,7 @@ private:
     void add(QByteArrayView first, QByteArrayView last)
     {
         if (!first.isEmpty() && !last.isEmpty())
-            m_list.names.push_back({first, last});
+            m_sink({first, last});
     }
 
     // Every split of the line at the separator, from the one at the given place on.
@@ -114,8 +117,8 @@ private:
 
     QByteArrayView keep(QByteArray text)
     {
-        m_list.decoded.push_back(std::move(text));
-        return m_list.decoded.back();
+        m_decoded.push_back(std::move(text));
+        return m_decoded.back();
     }
 
     // One field of a CSV record from at, which is left after the comma that
@@ -183,7 +186,8 @@ private:
     }
 
     NameFileForms m_forms;
-    NameList &m_list;
+    std::deque<QByteArray> &m_decoded;
+    const NameSink &m_sink;
     bool m_csv = false; // after a "first,last" header, until a block header or JSON
 };
 
@@ -194,38 +198,41 @@ QString readError(QStringView what, const QString &path, const QString &reason)
 
 } // namespace
 
-NameList parseNameFile(QByteArrayView bytes, NameFileForms forms)
+QString readNames(QByteArrayView bytes, NameFileForms forms, std::deque<QByteArray> &decoded, const NameSink &sink)
 {
-    NameList list;
     const bool utf16 = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
     if (utf16 || (!bytes.isEmpty() && std::memchr(bytes.data(), 0, size_t(bytes.size())))) {
         const QString text = utf16 ? decodeRosterText(bytes) : QString();
-        if (!utf16 || text.contains(QChar(0))) {
-            list.error = QStringLiteral("it holds NUL bytes, so it is not a text file");
-            return list;
-        }
-        list.decoded.push_back(text.toUtf8());
-        bytes = list.decoded.back();
+        if (!utf16 || text.contains(QChar(0)))
+            return QStringLiteral("it holds NUL bytes, so it is not a text file");
+        decoded.push_back(text.toUtf8());
+        bytes = decoded.back();
     } else if (!bytes.isValidUtf8()) {
         // Not UTF-8, so 8-bit text of Windows.
-        list.decoded.push_back(decodeRosterText(bytes).toUtf8());
-        bytes = list.decoded.back();
+        decoded.push_back(decodeRosterText(bytes).toUtf8());
+        bytes = decoded.back();
     }
 
-    Reader reader(forms, list);
+    Reader reader(forms, decoded, sink);
     if (forms == NameFileForms::Any) {
         QByteArrayView start = bytes.startsWith(Utf8Mark) ? bytes.sliced(Utf8Mark.size()) : bytes;
         start = start.trimmed();
         if (!start.isEmpty() && (start.front() == '{' || start.front() == '[') && reader.readJson(start))
-            return list;
+            return {};
     }
     reader.readLines(bytes);
+    return {};
+}
+
+NameList parseNameFile(QByteArrayView bytes, NameFileForms forms)
+{
+    NameList list;
+    list.error = readNames(bytes, forms, list.decoded, [&list](const Utf8Name &name) { list.names.push_back(name); });
+    if (!list.error.isEmpty())
+        list.names.clear();
     return list;
 }
 
-namespace {
-
-// The bytes of a name file, or the whole message why they cannot be read.
 QString readNameFileBytes(const QString &path, bool missingIsEmpty, QStringView what, QByteArray &bytes)
 {
     const ReadResult read = readRegularFile(path, MaxRosterBytes, bytes);
@@ -240,18 +247,14 @@ QString readNameFileBytes(const QString &path, bool missingIsEmpty, QStringView 
     return {};
 }
 
-} // namespace
-
-NameFile readNameFile(const QString &path, NameFileForms forms, bool missingIsEmpty, QStringView what)
+QString addNameFile(const QString &path, NameFileForms forms, bool missingIsEmpty, QStringView what, TakenNames &taken)
 {
-    NameFile file;
-    file.error = readNameFileBytes(path, missingIsEmpty, what, file.bytes);
-    if (!file.error.isEmpty())
-        return file;
-    file.list = parseNameFile(file.bytes, forms);
-    if (!file.list.error.isEmpty())
-        file.error = readError(what, path, file.list.error);
-    return file;
+    QByteArray bytes;
+    if (QString error = readNameFileBytes(path, missingIsEmpty, what, bytes); !error.isEmpty())
+        return error;
+    std::deque<QByteArray> decoded;
+    const QString reason = readNames(bytes, forms, decoded, [&taken](const Utf8Name &name) { taken.add(name); });
+    return reason.isEmpty() ? QString() : readError(what, path, reason);
 }
 
 QString ListFileNames::update(const QString &path, const AllowedNames &names)
@@ -262,22 +265,23 @@ QString ListFileNames::update(const QString &path, const AllowedNames &names)
         m_taken.reset();
         return error;
     }
-    // Only whole lines were parsed, so what follows them starts a line.
+    // Only whole lines were read, so what follows them starts a line.
     const bool grown = m_taken && m_namesSerial == names.serial() && m_path == path && !m_bytes.isEmpty()
             && m_bytes.endsWith('\n') && bytes.startsWith(m_bytes);
     const QByteArrayView added = grown ? QByteArrayView(bytes).sliced(m_bytes.size()) : QByteArrayView(bytes);
-    const NameList list = parseNameFile(added, NameFileForms::ListFile);
-    if (!list.error.isEmpty()) {
-        m_taken.reset();
-        return readError(what, path, list.error);
-    }
     if (!grown) {
         m_taken.emplace(names, QStringLiteral("the list file ") + QDir::toNativeSeparators(path));
         m_path = path;
         m_namesSerial = names.serial();
     }
-    m_taken->add(list.names);
+    std::deque<QByteArray> decoded;
+    TakenNames &taken = *m_taken;
+    const QString reason = readNames(added, NameFileForms::ListFile, decoded, [&taken](const Utf8Name &name) { taken.add(name); });
+    if (!reason.isEmpty()) {
+        m_taken.reset();
+        return readError(what, path, reason);
+    }
     // A file that was not UTF-8 is read afresh next time, as a whole.
-    m_bytes = list.decoded.empty() ? bytes : QByteArray();
+    m_bytes = decoded.empty() ? bytes : QByteArray();
     return {};
 }

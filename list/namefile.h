@@ -11,6 +11,7 @@
 #include <QStringView>
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -30,23 +31,28 @@ struct NameList {
     QString error; // why the bytes are not text; names is empty then
 };
 
-// The names in a name file's bytes, which must outlive the result. The bytes
+using NameSink = std::function<void(const Utf8Name &)>;
+
+// Gives each name in a name file's bytes to sink, in file order. The bytes
 // are UTF-8, with or without a byte-order mark, or UTF-16 after its mark, or
-// else Windows-1252; lines end in CR LF, LF or CR. Bytes with a NUL in them
-// are no text.
+// else Windows-1252; lines end in CR LF, LF or CR. A name points into the
+// bytes or into decoded, where the text the reader makes is kept. Returns why
+// the bytes are not text (they hold a NUL), or an empty text.
+QString readNames(QByteArrayView bytes, NameFileForms forms, std::deque<QByteArray> &decoded, const NameSink &sink);
+
+// The names in a name file's bytes, which must outlive the result.
 NameList parseNameFile(QByteArrayView bytes, NameFileForms forms);
 
-struct NameFile {
-    QByteArray bytes;
-    NameList list;   // views into bytes
-    QString error;   // the whole message, naming the file and the reason; empty when read
-};
-
-// Reads the name file at path, a regular file of at most MaxRosterBytes;
+// Reads the file at path into bytes: a regular file of at most MaxRosterBytes;
 // anything else is refused without waiting on it. A missing file holds no
-// names when missingIsEmpty, and is an error otherwise. what names the file's
-// role in the message, as in "the list file".
-NameFile readNameFile(const QString &path, NameFileForms forms, bool missingIsEmpty, QStringView what);
+// bytes when missingIsEmpty, and is an error otherwise. Returns the whole
+// message, naming the file by its role (what, as in "the list file") and the
+// reason, or an empty text.
+QString readNameFileBytes(const QString &path, bool missingIsEmpty, QStringView what, QByteArray &bytes);
+
+// Reads the name file at path and adds its names to taken; returns the
+// message, as readNameFileBytes does, or an empty text.
+QString addNameFile(const QString &path, NameFileForms forms, bool missingIsEmpty, QStringView what, TakenNames &taken);
 
 // The names a list file holds, as taken names of the pools. The file is read
 // whole on every update, but while it only grows at its end, as saving makes

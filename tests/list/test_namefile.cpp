@@ -77,16 +77,17 @@ INSTANTIATE_TEST_SUITE_P(Forms, NameFileForm, ::testing::Values(
 TEST(NameFile, MissingFolderAndPipeAreNamed)
 {
     QTemporaryDir dir;
+    QByteArray bytes = "old";
     const QString missing = dir.filePath(QStringLiteral("none.txt"));
-    EXPECT_TRUE(readNameFile(missing, NameFileForms::ListFile, true, u"the list file").error.isEmpty());
-    EXPECT_TRUE(readNameFile(missing, NameFileForms::Any, false, u"the name file").error.startsWith(
-            QStringLiteral("Cannot read the name file %1: ").arg(QDir::toNativeSeparators(missing))));
-    EXPECT_EQ(readNameFile(dir.path(), NameFileForms::Any, false, u"the name file").error,
+    EXPECT_TRUE(readNameFileBytes(missing, true, u"the list file", bytes).isEmpty() && bytes.isEmpty());
+    EXPECT_TRUE(readNameFileBytes(missing, false, u"the name file", bytes)
+                        .startsWith(QStringLiteral("Cannot read the name file %1: ").arg(QDir::toNativeSeparators(missing))));
+    EXPECT_EQ(readNameFileBytes(dir.path(), false, u"the name file", bytes),
               QStringLiteral("Cannot read the name file %1: it is a folder, not a file.").arg(QDir::toNativeSeparators(dir.path())));
 #if !defined(Q_OS_WIN)
     const QString pipe = dir.filePath(QStringLiteral("pipe"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    EXPECT_EQ(readNameFile(pipe, NameFileForms::Any, false, u"the name file").error,
+    EXPECT_EQ(readNameFileBytes(pipe, false, u"the name file", bytes),
               QStringLiteral("Cannot read the name file %1: it is not a regular file.").arg(pipe));
 #endif
 }
