@@ -5,11 +5,13 @@
 
 #include "builtinpictures.h"
 #include "base/installlayout.h"
+#include "base/numeric.h"
 #include "base/settingsfile.h"
 #include "firstlinevalidator.h"
 #include "frmhelp.h"
 #include "lightpalette.h"
 #include "list/listfile.h"
+#include "list/namefile.h"
 #include "generate/generator.h"
 #include "generate/randomsource.h"
 #include "messages.h"
@@ -223,7 +225,7 @@ void frmMain::createActions()
     mnuMadeUpNamesOnly = makeEntry(QStringLiteral("mnuMadeUpNamesOnly"), QStringLiteral("&Made-up Names Only"),
                                    tr("No name in the list is a real player's full name"));
     mnuNoRepeatedNames = makeEntry(QStringLiteral("mnuNoRepeatedNames"), QStringLiteral("&No Repeated Names"),
-                                   tr("No name appears twice in the list"));
+                                   tr("No name appears twice in the list or is already in the list file"));
 }
 
 void frmMain::createConnections()
@@ -359,9 +361,22 @@ void frmMain::cmdGenerate_Click()
     Generation generation;
     {
         WaitCursor wait;
-        generation = nameRules().any()
-                ? GenerateAllowedNames(*m_state, txtNumNames->text(), *m_random, allowedNames(), Shortfall::DrawAll)
-                : GenerateNames(*m_state, txtNumNames->text(), *m_random);
+        // No Repeated Names also leaves out the names saved to the list file.
+        QString listFileError;
+        if (nameRules().unique) {
+            listFileError = m_listFileNames.update(
+                    listFilePath(listFileFolder(m_programDirectory, m_state->DataFilePath)), allowedNames());
+        }
+        if (!listFileError.isEmpty()) {
+            generation.countText = NumberText(RequestedCount(txtNumNames->text()));
+            generation.problem =
+                    listFileError + QStringLiteral(" No name was drawn, as No Repeated Names leaves out the names it holds.");
+        } else {
+            generation = nameRules().any()
+                    ? GenerateAllowedNames(*m_state, txtNumNames->text(), *m_random, allowedNames(), Shortfall::DrawAll,
+                                           nameRules().unique ? m_listFileNames.taken() : nullptr)
+                    : GenerateNames(*m_state, txtNumNames->text(), *m_random);
+        }
         txtNumNames->setText(generation.countText);
         if (!generation.picksKept) {
             // One write for the whole list: rewriting the field per name is slow.

@@ -5,6 +5,7 @@
 
 #include "base/mainstate.h"
 #include "generate/allowednames.h"
+#include "list/namefile.h"
 #include "lineedityearfields.h"
 
 #include <QWidget>
@@ -110,6 +111,7 @@ private:
     std::unique_ptr<MainState> m_state;
     std::unique_ptr<LineEditYearFields> m_yearFields;
     std::optional<AllowedNames> m_allowedNames; // for the current period; built when first needed
+    ListFileNames m_listFileNames; // the list file's names, for No Repeated Names
     QString m_settingsPath;
     bool m_settingsRefused = false; // not a regular file at start: never touched
     NameRules m_startRules;

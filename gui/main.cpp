@@ -36,6 +36,7 @@ constexpr char UsageText[] =
         "  --fictional     start with \"Made-up Names Only\" on: no name in the list\n"
         "                  is a real player's full name\n"
         "  --unique        start with \"No Repeated Names\" on: no name appears twice\n"
+        "                  or is already in the list file\n"
         "  -h, --help      show this help and quit\n"
         "  -v, --version   show the version and quit\n"
         "\n"

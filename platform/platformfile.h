@@ -59,9 +59,9 @@ inline const QString OpenElsewhereReason =
 QString deviceNameReason(const QString &name);
 
 struct ReadResult {
-    enum Status { Read, Failed, TooLarge };
+    enum Status { Read, Failed, Missing, TooLarge };
     Status status = Read;
-    QString reason; // with Failed
+    QString reason; // with Failed, and with Missing: nothing by that name, or no folder above it
 };
 
 // Reads the whole file at path into bytes. Anything but a regular file is

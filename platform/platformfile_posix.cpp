@@ -118,7 +118,7 @@ ReadResult readRegularFile(const QString &path, qint64 maxBytes, QByteArray &byt
 {
     const FileHandle file(openRetrying(QFile::encodeName(path), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!file.isOpen())
-        return {ReadResult::Failed, systemErrorText(errno)};
+        return {errno == ENOENT ? ReadResult::Missing : ReadResult::Failed, systemErrorText(errno)};
 
     struct stat info {};
     if (::fstat(file.get(), &info) != 0)

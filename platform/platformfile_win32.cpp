@@ -167,8 +167,11 @@ ReadResult readRegularFile(const QString &path, qint64 maxBytes, QByteArray &byt
     const FileHandle file(::CreateFileW(nativePath(path).c_str(), GENERIC_READ,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!file.isOpen())
-        return {ReadResult::Failed, lastError()};
+    if (!file.isOpen()) {
+        const DWORD code = ::GetLastError();
+        const bool missing = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+        return {missing ? ReadResult::Missing : ReadResult::Failed, systemErrorText(int(code))};
+    }
 
     BY_HANDLE_FILE_INFORMATION info {};
     if (::GetFileType(file.get()) != FILE_TYPE_DISK)

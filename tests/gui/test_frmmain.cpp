@@ -8,6 +8,7 @@
 #include "gui/frmhelp.h"
 #include "gui/frmmain.h"
 #include "gui/messages.h"
+#include "list/listfile.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -131,6 +132,8 @@ private slots:
     void listMenuEntries();
     void rulesShapeTheList_data();
     void rulesShapeTheList();
+    void listFileBesideTheProgram_data();
+    void listFileBesideTheProgram();
     void choicesRememberedAcrossRestart();
     void settingsFileRead_data();
     void settingsFileRead();
@@ -1096,6 +1099,69 @@ void TestFrmMain::rulesShapeTheList()
     QCOMPARE(QFile::exists(m_dir->filePath(QStringLiteral("RandomNames.txt"))), saveRefused.isEmpty());
     if (!saveRefused.isEmpty())
         QCOMPARE(m_messages->messages.last().text, saveRefused);
+}
+
+void TestFrmMain::listFileBesideTheProgram_data()
+{
+    QTest::addColumn<QByteArray>("listFile"); // "/": a folder in its place
+    QTest::addColumn<bool>("noRepeats");
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<QString>("message"); // after Generate, %1 the list file's path; empty: none
+    QTest::addColumn<QString>("saveMessage");
+
+    QByteArray every = "1871 , 2000\r\n";
+    for (const char *last : {"Aaron", "Baker", "Cobb", "Doe", "Early", "Late"}) {
+        for (const char *first : {"Hank", "Frank", "Ty", "John", "Ed", "Lou"})
+            every += QByteArray(last) + ',' + first + "\r\n";
+    }
+    const QString shortMessage = "Only 34 of the 36 different names that can be made from the players between 1871 and "
+                                 "2000 are not already in the list file %1; 100 were asked for. The list holds all 34.";
+    const QString noneLeft = "All 36 different names that can be made from the players between 1871 and 2000 are "
+                             "already in the list file %1.";
+    const QString unreadable = "Cannot read the list file %1: it is a folder, not a file. No name was drawn, as No "
+                               "Repeated Names leaves out the names it holds.";
+    const QString saved = ListFileSavedMessage.toString();
+    QTest::newRow("two names in it, both left out")
+            << QByteArray("1871 , 2000\r\nAaron,Hank\r\nHank Cobb\r\nBaker,Ty\r\n\r\n\r\n") << true << 34
+            << shortMessage << saved;
+    QTest::newRow("every name in it") << every << true << 0 << noneLeft
+                                      << "There is no list to save: no name could be drawn. " + noneLeft;
+    QTest::newRow("a folder in its place") << QByteArray("/") << true << 0 << unreadable
+                                           << "There is no list to save: no name could be drawn. " + unreadable;
+    QTest::newRow("a folder in its place, entry off") << QByteArray("/") << false << 100 << "" << "";
+}
+
+void TestFrmMain::listFileBesideTheProgram()
+{
+    QFETCH(QByteArray, listFile);
+    QFETCH(bool, noRepeats);
+    QFETCH(int, lines);
+    QFETCH(QString, message);
+    QFETCH(QString, saveMessage);
+    QVERIFY(open(SmallRoster));
+    const QString path = m_dir->filePath(QStringLiteral("RandomNames.txt"));
+    if (listFile == "/") {
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("RandomNames.txt")));
+    } else {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(listFile) == listFile.size());
+    }
+    if (noRepeats)
+        QVERIFY(pressInListMenu(Qt::Key_N));
+
+    typeInto(field("txtNumNames"), QStringLiteral("100"));
+    QTest::keyClick(field("txtNumNames"), Qt::Key_Return);
+    const QStringList list = m_window->listText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    QCOMPARE(list.size(), lines);
+    QVERIFY(!noRepeats || (!list.contains(QStringLiteral("Hank Aaron")) && !list.contains(QStringLiteral("Ty Baker"))));
+    if (noRepeats)
+        QCOMPARE(QSet<QString>(list.begin(), list.end()).size(), lines);
+    const QString shown = m_messages->messages.isEmpty() ? QString() : m_messages->messages.last().text;
+    QCOMPARE(shown, message.isEmpty() ? message : message.arg(QDir::toNativeSeparators(path)));
+    if (saveMessage.isEmpty())
+        return;
+    button("cmdSave")->click();
+    QCOMPARE(m_messages->messages.last().text, saveMessage.arg(QDir::toNativeSeparators(path)));
 }
 
 void TestFrmMain::choicesRememberedAcrossRestart()
