@@ -174,8 +174,9 @@ void frmMain::createControls()
     txtNumNames = makeField(this, QStringLiteral("txtNumNames"), QStringLiteral("12"), tr("Number of names"),
                             twipsRect(1980, 960, 855, 315));
     Label2->setBuddy(txtNumNames);
-    txtYear[0]->setAccessibleDescription(tr("1871 to 9999; an earlier year becomes 1871"));
-    txtYear[1]->setAccessibleDescription(tr("Up to 9999; a later year becomes 9999"));
+    txtYear[0]->setAccessibleDescription(tr("1871 or later; an earlier year becomes 1871"));
+    txtYear[1]->setAccessibleDescription(
+            tr("A year above 9999 becomes 9999, but a form of three characters or fewer, such as 1e5, can go beyond"));
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));

@@ -116,16 +116,33 @@ int lineOfText(QStringView text, qsizetype offset)
 
 constexpr char16_t ByteOrderMark = u'\uFEFF';
 
-// The first character in [begin, end) that no name may hold, or 0: the line
-// and paragraph separators break a name in two in the list and on the
-// clipboard, and a byte-order mark, left where two files were joined, is
-// invisible yet makes the name differ from the same name without it.
-char16_t firstForbidden(const char16_t *begin, const char16_t *end)
+// A character that no line may hold: a control character, with which a name
+// could move a terminal's cursor, set its title or clear its screen, or a
+// direction embedding, override or isolate, which makes a name display as
+// another. The line's own break is no part of the line.
+constexpr bool isForbiddenInLine(char16_t c)
 {
-    const char16_t *found = std::find_if(begin, end, [](char16_t c) {
-        return c == u'\u2028' || c == u'\u2029' || c == ByteOrderMark;
-    });
-    return found == end ? 0 : *found;
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
+// A character that no name may hold: the line and paragraph separators break
+// a name in two in the list and on the clipboard, and a byte-order mark, left
+// where two files were joined, is invisible yet makes the name differ from the
+// same name without it.
+constexpr bool isForbiddenInName(char16_t c)
+{
+    return c == u'\u2028' || c == u'\u2029' || c == ByteOrderMark;
+}
+
+// The first character of the line [begin, end) that makes it unusable, or
+// end; the names end at namesEnd.
+const char16_t *firstForbidden(const char16_t *begin, const char16_t *namesEnd, const char16_t *end)
+{
+    for (const char16_t *c = begin; c < end; ++c) {
+        if (isForbiddenInLine(*c) || (c < namesEnd && isForbiddenInName(*c)))
+            return c;
+    }
+    return end;
 }
 
 QString forbiddenReason(char16_t character)
@@ -135,9 +152,16 @@ QString forbiddenReason(char16_t character)
         return QStringLiteral("a name holds a line separator (U+2028)");
     case u'\u2029':
         return QStringLiteral("a name holds a paragraph separator (U+2029)");
-    default:
+    case ByteOrderMark:
         return QStringLiteral("a name holds a byte-order mark (U+FEFF)");
+    case u'\t':
+        return QStringLiteral("the line holds a tab (U+0009)");
+    default:
+        break;
     }
+    const QString code = QStringLiteral("U+%1").arg(unsigned(character), 4, 16, QChar(u'0')).toUpper();
+    return character >= 0x202A ? QStringLiteral("the line holds a text-direction control (%1)").arg(code)
+                               : QStringLiteral("the line holds a control character (%1)").arg(code);
 }
 
 // Characters in [begin, end), a surrogate pair counting as one.
@@ -146,11 +170,12 @@ qsizetype characterCount(const char16_t *begin, const char16_t *end)
     return (end - begin) - std::count_if(begin, end, [](char16_t c) { return QChar::isLowSurrogate(c); });
 }
 
-// A year that no period reaches: periods start no earlier than 1871 and end
-// no later than 9999, and 0 marks a player without a year.
+// A year that no period reaches: every period starts in 1871 or later, and 0
+// marks a player without a year. Later years are all reachable, even beyond
+// 9999: an end year of three characters, such as "9e9", is never lowered.
 bool isUnreachableYear(qint16 year)
 {
-    return year != 0 && (year < EarliestStartYear || year > LatestEndYear);
+    return year != 0 && year < EarliestStartYear;
 }
 
 QString fileError(const QString &path, const QString &reason)
@@ -174,8 +199,27 @@ constexpr qsizetype BlockLength = 64;
 struct SeparatorMasks {
     quint64 commas = 0;
     quint64 lineEnds = 0;
-    bool forbidden = false; // U+2028 or U+2029, which differ only in their lowest bit, or U+FEFF
+    bool forbidden = false; // some character may be forbidden in a line or in a name
 };
+
+#if defined(__SSE2__)
+// Lanes that may hold a character forbidden in a line or in a name, given the
+// lanes of the line ends: the controls, and every character from U+2028 on,
+// where the separators, the direction controls and the byte-order mark lie.
+// Rosters rarely hold any of the latter, and the lines are searched exactly
+// once one turns up.
+inline __m128i forbiddenLanes(__m128i text, __m128i lineEnds)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i controls = _mm_andnot_si128(lineEnds, _mm_cmpeq_epi16(_mm_subs_epu16(text, _mm_set1_epi16(0x1F)), zero));
+    const __m128i c1Controls = _mm_cmpeq_epi16(
+            _mm_subs_epu16(_mm_sub_epi16(text, _mm_set1_epi16(0x7F)), _mm_set1_epi16(0x9F - 0x7F)), zero);
+    // Unsigned comparison through the signed one, with the top bits flipped.
+    const __m128i flip = _mm_set1_epi16(short(0x8000));
+    const __m128i fromSeparators = _mm_cmpgt_epi16(_mm_xor_si128(text, flip), _mm_set1_epi16(short(0x2027 ^ 0x8000)));
+    return _mm_or_si128(_mm_or_si128(controls, c1Controls), fromSeparators);
+}
+#endif
 
 inline SeparatorMasks separatorMasks(const char16_t *text, qsizetype count)
 {
@@ -185,23 +229,16 @@ inline SeparatorMasks separatorMasks(const char16_t *text, qsizetype count)
         const __m128i comma = _mm_set1_epi16(u',');
         const __m128i cr = _mm_set1_epi16(u'\r');
         const __m128i lf = _mm_set1_epi16(u'\n');
-        const __m128i lowBitCleared = _mm_set1_epi16(short(0xFFFE));
-        const __m128i lineSeparator = _mm_set1_epi16(0x2028);
-        const __m128i byteOrderMark = _mm_set1_epi16(short(ByteOrderMark));
         __m128i forbidden = _mm_setzero_si128();
         for (int part = 0; part < 4; ++part) {
             const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + part * 16));
             const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + part * 16 + 8));
             const __m128i commas = _mm_packs_epi16(_mm_cmpeq_epi16(low, comma), _mm_cmpeq_epi16(high, comma));
-            const __m128i ends = _mm_packs_epi16(_mm_or_si128(_mm_cmpeq_epi16(low, cr), _mm_cmpeq_epi16(low, lf)),
-                                                 _mm_or_si128(_mm_cmpeq_epi16(high, cr), _mm_cmpeq_epi16(high, lf)));
+            const __m128i lowEnds = _mm_or_si128(_mm_cmpeq_epi16(low, cr), _mm_cmpeq_epi16(low, lf));
+            const __m128i highEnds = _mm_or_si128(_mm_cmpeq_epi16(high, cr), _mm_cmpeq_epi16(high, lf));
             masks.commas |= quint64(unsigned(_mm_movemask_epi8(commas))) << (part * 16);
-            masks.lineEnds |= quint64(unsigned(_mm_movemask_epi8(ends))) << (part * 16);
-            forbidden = _mm_or_si128(forbidden,
-                                     _mm_or_si128(_mm_cmpeq_epi16(_mm_and_si128(low, lowBitCleared), lineSeparator),
-                                                  _mm_cmpeq_epi16(_mm_and_si128(high, lowBitCleared), lineSeparator)));
-            forbidden = _mm_or_si128(forbidden, _mm_or_si128(_mm_cmpeq_epi16(low, byteOrderMark),
-                                                             _mm_cmpeq_epi16(high, byteOrderMark)));
+            masks.lineEnds |= quint64(unsigned(_mm_movemask_epi8(_mm_packs_epi16(lowEnds, highEnds)))) << (part * 16);
+            forbidden = _mm_or_si128(forbidden, _mm_or_si128(forbiddenLanes(low, lowEnds), forbiddenLanes(high, highEnds)));
         }
         masks.forbidden = _mm_movemask_epi8(forbidden) != 0;
         return masks;
@@ -212,10 +249,15 @@ inline SeparatorMasks separatorMasks(const char16_t *text, qsizetype count)
             masks.commas |= quint64(1) << k;
         else if (text[k] == u'\r' || text[k] == u'\n')
             masks.lineEnds |= quint64(1) << k;
-        else if ((text[k] & 0xFFFE) == 0x2028 || text[k] == ByteOrderMark)
+        else if (isForbiddenInLine(text[k]) || isForbiddenInName(text[k]))
             masks.forbidden = true;
     }
     return masks;
+}
+
+QString withoutByteOrderMarks(QStringView text)
+{
+    return text.toString().remove(QChar(ByteOrderMark));
 }
 
 // The year field as ToInteger16(NumericValue(text)), with a shortcut for the
@@ -239,7 +281,11 @@ bool readYear(const char16_t *text, const char16_t *end, qint16 &year)
             return true;
         }
     }
-    const std::optional<qint16> value = ToInteger16(NumericValue(QStringView(text, end)));
+    const QStringView yearText(text, end);
+    // A byte-order mark is invisible, so the year is read as it shows, the
+    // way blanks in it are skipped.
+    const std::optional<qint16> value = ToInteger16(
+            NumericValue(yearText.contains(QChar(ByteOrderMark)) ? withoutByteOrderMarks(yearText) : yearText));
     year = value.value_or(0);
     return value.has_value();
 }
@@ -446,15 +492,18 @@ RosterReport parseRoster(QByteArrayView bytes, const QString &fileName, MainStat
                     skip(lineNumber, QStringLiteral("longer than %1 characters").arg(MaxRosterLineLength));
                 } else if (!secondComma) {
                     skip(lineNumber, QStringLiteral("fewer than two commas"));
-                } else if (const char16_t character = seenForbidden ? firstForbidden(recordStart, secondComma) : 0) {
-                    skip(lineNumber, forbiddenReason(character));
+                } else if (const char16_t *unusable = seenForbidden ? firstForbidden(recordStart, secondComma, lineEnd)
+                                                                    : lineEnd;
+                           unusable != lineEnd) {
+                    skip(lineNumber, forbiddenReason(*unusable));
                 } else if (firstComma == recordStart) {
                     skip(lineNumber, QStringLiteral("the last name is empty"));
                 } else if (secondComma == firstComma + 1) {
                     skip(lineNumber, QStringLiteral("the first name is empty"));
                 } else if (!readYear(secondComma + 1, lineEnd, year)) {
                     const QStringView yearText(secondComma + 1, lineEnd);
-                    skip(lineNumber, QStringLiteral("year %1 is outside -32768..32767").arg(yearText.trimmed().left(20)));
+                    skip(lineNumber, QStringLiteral("year %1 is outside -32768..32767")
+                                             .arg(withoutByteOrderMarks(yearText).trimmed().left(20)));
                 } else {
                     state.LastNames[size_t(count)] = borrowedName(recordStart, firstComma);
                     state.FirstNames[size_t(count)] = borrowedName(firstComma + 1, secondComma);
@@ -462,9 +511,8 @@ RosterReport parseRoster(QByteArrayView bytes, const QString &fileName, MainStat
                     ++count;
                     if (isUnreachableYear(year)) {
                         note(report.unreachableYears, report.unreachableDetails, lineNumber,
-                             QStringLiteral("year %1 lies outside %2..%3")
-                                     .arg(QString::number(year), QString::number(EarliestStartYear),
-                                          QString::number(LatestEndYear)));
+                             QStringLiteral("year %1 lies before %2")
+                                     .arg(QString::number(year), QString::number(EarliestStartYear)));
                     }
                 }
             }

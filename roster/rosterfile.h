@@ -24,7 +24,7 @@ struct RosterReport {
     int skippedLines = 0;        // lines that hold no usable record
     QStringList skipDetails;     // the first few, as "Kordane.txt line 17: fewer than two commas"
     int unreachableYears = 0;    // players kept whose year no period can reach
-    QStringList unreachableDetails; // the first few, as "Kordane.txt line 4: year 1850 lies outside 1871..9999"
+    QStringList unreachableDetails; // the first few, as "Kordane.txt line 4: year 1850 lies before 1871"
     int ignoredFromLine = 0;     // > 0: lines from here on did not fit in the store
     QString encodingWarning;     // set when the file mixed UTF-8 with other bytes and was read as Windows-1252, or was broken UTF-16
 

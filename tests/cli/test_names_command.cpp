@@ -129,13 +129,14 @@ TEST_F(NamesCommand, VerboseReportsThePeriodFirst)
 
 TEST_F(NamesCommand, SkippedLinesAreWarningsOnly)
 {
-    writeRoster("Smith,John,1900\r\nno commas\r\nJones,Jim,99999\r\n");
+    writeRoster("Smith,John,1900\r\nno commas\r\nJones,Jim,99999\r\nClear\x1B[2J,Bob,1900\r\n");
     const CommandRun result = run({QStringLiteral("--roster"), QStringLiteral("Kordane.txt")});
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.err,
-              QStringLiteral("2 lines of the roster were skipped:\n"
+              QStringLiteral("3 lines of the roster were skipped:\n"
                              "Kordane.txt line 2: fewer than two commas\n"
-                             "Kordane.txt line 3: year 99999 is outside -32768..32767\n"));
+                             "Kordane.txt line 3: year 99999 is outside -32768..32767\n"
+                             "Kordane.txt line 4: the line holds a control character (U+001B)\n"));
     EXPECT_EQ(result.outLines().size(), 12);
 }
 

@@ -714,13 +714,15 @@ void TestFrmMain::programFolderNotUtf8IsRefused()
 
 void TestFrmMain::skippedLinesWarnOnce()
 {
-    QVERIFY(open("Aaron,Hank,1954\r\nno commas\r\nCobb,Ty,1905\r\nStill,none\r\n"));
+    QVERIFY(open("Aaron,Hank,1954\r\nno commas\r\nCobb,Ty,1905\r\nStill,none\r\nTitle\x1B]0;x\x07,Bob,1900\r\n"));
 
     QCOMPARE(m_messages->messages.size(), 1);
     const MessageRecorder::Message message = m_messages->messages.first();
     QCOMPARE(message.icon, QMessageBox::Warning);
     QVERIFY2(message.text.contains(QStringLiteral("Kordane.txt line 2: fewer than two commas")), qPrintable(message.text));
     QVERIFY2(message.text.contains(QStringLiteral("Kordane.txt line 4")), qPrintable(message.text));
+    QVERIFY2(message.text.contains(QStringLiteral("Kordane.txt line 5: the line holds a control character (U+001B)")),
+             qPrintable(message.text));
     QVERIFY(m_window->isVisible());
     QCOMPARE(lineCount(m_window->listText()), 12);
 }

@@ -123,7 +123,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, NormalisePeriodRule, ::testing::Values(
     Normalising{"2000.0", "1995abc", "1995", "2000"},
     Normalising{"1901", "1900.5", "1900.5", "1901"},
     Normalising{"1900.5", "1901", "1900.5", "1901"},
-    Normalising{"9999", "-5", "1871", "9999"}));
+    Normalising{"9999", "-5", "1871", "9999"},
+    // An end year of three characters stands, so every year from 1871 on
+    // can be reached.
+    Normalising{"1871", "9e9", "1871", "9e9"}));
 
 struct Record {
     const char *last;
@@ -134,7 +137,7 @@ struct Record {
 const std::vector<Record> Records = {
     {"Zero", "Ann", 0},     {"Early", "Bob", 1870}, {"Start", "Cy", 1871}, {"Late", "Dan", 1889},
     {"Ninety", "Ed", 1890}, {"Nineh", "Fay", 1900}, {"Nine1", "Gus", 1901}, {"Twok", "Hal", 2000},
-    {"Twok1", "Ida", 2001}, {"Minus", "Jo", -5},    {"Zero2", "Kit", 0},
+    {"Twok1", "Ida", 2001}, {"Minus", "Jo", -5},    {"Zero2", "Kit", 0},    {"Max", "Lou", 32767},
 };
 
 std::unique_ptr<MainState> stateWith(const std::vector<Record> &records)
@@ -191,6 +194,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, FilterByPeriodRule, ::testing::Values(
     Filtering{"1889.9", "1890", {"Ann Zero", "Ed Ninety", "Kit Zero2"}},
     Filtering{"1900.5", "1901", {"Gus Nine1"}},
     Filtering{"2000", "9999", {"Hal Twok", "Ida Twok1"}},
+    Filtering{"2000", "9e9", {"Hal Twok", "Ida Twok1", "Lou Max"}},
     Filtering{"3000", "3001", {}},
     Filtering{"1871", "1860", {"Ann Zero", "Kit Zero2"}},
     Filtering{"-10", "0", {"Ann Zero", "Jo Minus", "Kit Zero2"}},
