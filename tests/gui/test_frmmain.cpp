@@ -1026,12 +1026,12 @@ void TestFrmMain::listMenuEntries()
     QVERIFY(withListMenu(how, look));
     QVERIFY2(names.contains(QStringLiteral("Delete")), qPrintable(names.join(u'|'))); // a standard entry
     const QString madeUp = QStringLiteral("Made-up Names Only|No name in the list is a real player's full name|tickable|");
-    QCOMPARE(ours, QStringList({madeUp, "No Repeated Names|No name appears twice in the list|tickable|"}));
+    QCOMPARE(ours, QStringList({madeUp, "No Repeated Names|No name appears twice in the list or is already in the list file|tickable|"}));
 
     // Every later opening reads the same.
     QVERIFY(pressInListMenu(Qt::Key_N));
     QVERIFY(withListMenu(how, look));
-    QCOMPARE(ours, QStringList({madeUp, "No Repeated Names|No name appears twice in the list|tickable|ticked"}));
+    QCOMPARE(ours, QStringList({madeUp, "No Repeated Names|No name appears twice in the list or is already in the list file|tickable|ticked"}));
 }
 
 void TestFrmMain::rulesShapeTheList_data()
