@@ -153,10 +153,17 @@ bool takeLockPatiently(const std::function<LockTry()> &tryOnce, const std::funct
 ReadResult readToEnd(qint64 size, qint64 maxBytes, QByteArray &bytes,
                      const std::function<qsizetype(char *, qsizetype, QString &)> &readSome);
 
-// The bytes an append writes after a file whose last byte is lastByte (-1:
-// the file is empty or could not be read): block, after CR LF when that byte
-// ends no line.
-QByteArray appendedAfter(int lastByte, QByteArrayView block);
+// How many of a file's last bytes appendedAfter looks at: a UTF-8 byte-order
+// mark's worth.
+inline constexpr qint64 EndingBytes = 3;
+
+// The bytes an append writes after a regular file of length bytes that ends
+// in ending: its last min(length, EndingBytes) bytes, or none when they could
+// not be read. The block starts on a line of its own: after CR LF when the
+// last line has no line break or its end is unknown, after LF when it ends in
+// a lone CR, and as it is after a line break, in an empty file and in one that
+// holds only a byte-order mark.
+QByteArray appendedAfter(qint64 length, QByteArrayView ending, QByteArrayView block);
 
 // Makes the one folder at path, whose parent exists. Returns why that
 // failed, or an empty text.
