@@ -82,9 +82,12 @@ struct AppendResult {
 // is missing, under an exclusive lock so that concurrent appends never
 // interleave. Succeeds only once the data is written, flushed to disk and the
 // file closed. On any failure the file is cut back to its old length, and a
-// file made by this call is removed again. When the file's last line has no
-// line break, CR LF goes first, in the same write, so that the block starts on
-// a line of its own. A character device such as the null device is written
+// file made by this call is removed again. The bytes that appendedAfter puts
+// before the block go in the same write, so that the block starts on a line
+// of its own. From the write until the block is synced or rolled back, the
+// signals that end a program from a terminal or at shutdown (SIGTERM, SIGINT,
+// SIGHUP), and on Windows the console's Ctrl+C, Ctrl+Break and close events,
+// wait, and take effect afterwards. A character device such as the null device is written
 // without lock or flush; pipes and the like are refused, and so are names that
 // Windows keeps for devices, except the null device NUL itself. waiting, when
 // given, is called once before the first wait for a lock that another program
