@@ -126,5 +126,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The windows ask for DejaVu Sans Condensed, which fits every caption.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-dejavu-extra)
+# Qt's Wayland plugin: without it a Wayland session that has no XWayland
+# cannot show the window.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -36,18 +36,25 @@ bool acceptsNewFiles(const QString &directory)
 
 } // namespace
 
-CheckedPath listFileDirectory(const QString &programDirectory, const QString &rosterPath)
+QString listFileFolder(const QString &programDirectory, const QString &rosterPath)
 {
     if (QFileInfo(rosterPath).absoluteDir() == QDir(programDirectory)
         && (QFileInfo::exists(QDir(programDirectory).filePath(ListFileName.toString())) || acceptsNewFiles(programDirectory)))
-        return {programDirectory, {}};
+        return programDirectory;
     QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (documents.isEmpty())
         documents = QDir::homePath();
-    documents = QDir::cleanPath(documents);
-    if (const QString reason = makeFolder(documents); !reason.isEmpty()) {
+    return QDir::cleanPath(documents);
+}
+
+CheckedPath listFileDirectory(const QString &programDirectory, const QString &rosterPath)
+{
+    const QString folder = listFileFolder(programDirectory, rosterPath);
+    if (folder == programDirectory)
+        return {programDirectory, {}};
+    if (const QString reason = makeFolder(folder); !reason.isEmpty()) {
         return {{}, QStringLiteral("Cannot make the documents folder %1 for the list file: %2.")
-                            .arg(QDir::toNativeSeparators(documents), reason)};
+                            .arg(QDir::toNativeSeparators(folder), reason)};
     }
-    return {documents, {}};
+    return {folder, {}};
 }

@@ -23,3 +23,7 @@ QString rosterLocation(const QString &programDirectory);
 // such as Program Files), and the user's documents folder is used, made here
 // when it is missing. The error, when it cannot be made, names that folder.
 CheckedPath listFileDirectory(const QString &programDirectory, const QString &rosterPath);
+
+// The folder listFileDirectory gives, without making it: where the list file
+// is read from before it is written.
+QString listFileFolder(const QString &programDirectory, const QString &rosterPath);

@@ -1,18 +1,25 @@
 // SPDX-FileCopyrightText: 2026 The Quillery developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "base/mainstate.h"
+#include "generate/generator.h"
 #include "generate/randomsource.h"
 #include "gui/frmmain.h"
 #include "gui/messages.h"
+#include "list/listfile.h"
+#include "roster/rosterfile.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 #ifdef Q_OS_UNIX
 #include <sys/resource.h>
@@ -33,13 +40,43 @@ void ensureApplication()
     new QApplication(argc, argv); // lives until the process ends
 }
 
+// A program folder with the shipped roster and a list file of 100 blocks of
+// 1000 names each, drawn from that roster; made once per run.
+const QTemporaryDir &folderWithLongList()
+{
+    static const QTemporaryDir folder;
+    static bool made = false;
+    if (made)
+        return folder;
+    made = true;
+    const QString roster = folder.filePath(QStringLiteral("Kordane.txt"));
+    QFile::copy(QStringLiteral(QUILLERY_ROSTER_DIR "/Kordane.txt"), roster);
+    auto players = std::make_unique<MainState>();
+    players->DataFilePath = roster;
+    LoadNameFile(*players);
+    players->PoolFirst.assign(players->FirstNames.begin(), players->FirstNames.begin() + players->NameCount);
+    players->PoolLast.assign(players->LastNames.begin(), players->LastNames.begin() + players->NameCount);
+    players->PoolCount = players->NameCount;
+    QByteArray blocks;
+    for (int block = 0; block < 100; ++block) {
+        FixedSeedRandom random{quint64(block)};
+        GenerateNames(*players, QStringLiteral("1000"), random);
+        blocks += listBlock(QStringLiteral("1871"), QStringLiteral("2025"), *players);
+    }
+    QFile list(folder.filePath(QStringLiteral("RandomNames.txt")));
+    if (!list.open(QIODevice::WriteOnly) || list.write(blocks) != blocks.size())
+        qFatal("cannot write the list file");
+    return folder;
+}
+
 // Generate with 1000 in the count field, and with the list's entries given
-// by their object names turned on.
-void windowGenerate1000(benchmark::State &state, const QStringList &entries)
+// by their object names turned on; the program's folder as given.
+void windowGenerate1000(benchmark::State &state, const QStringList &entries,
+                        const QString &programDirectory = QStringLiteral(QUILLERY_ROSTER_DIR))
 {
     ensureApplication();
     MessageRecorder messages;
-    frmMain window(QStringLiteral(QUILLERY_ROSTER_DIR), std::make_unique<FixedSeedRandom>(1));
+    frmMain window(programDirectory, std::make_unique<FixedSeedRandom>(1));
     if (!window.Form_Load()) {
         state.SkipWithError("the shipped roster did not load");
         return;
@@ -50,6 +87,9 @@ void windowGenerate1000(benchmark::State &state, const QStringList &entries)
         window.findChild<QAction *>(entry)->trigger();
     window.findChild<QLineEdit *>(QStringLiteral("txtNumNames"))->setText(QStringLiteral("1000"));
     auto *generate = window.findChild<QPushButton *>(QStringLiteral("cmdGenerate"));
+    // The first Generate with an entry on prepares what later ones reuse
+    // (for No Repeated Names, the names of the list file).
+    generate->click();
 
     for (auto _ : state) {
         generate->click();
@@ -70,6 +110,19 @@ void BM_WindowGenerate1000BothEntries(benchmark::State &state)
     windowGenerate1000(state, {QStringLiteral("mnuMadeUpNamesOnly"), QStringLiteral("mnuNoRepeatedNames")});
 }
 BENCHMARK(BM_WindowGenerate1000BothEntries)->Unit(benchmark::kMillisecond);
+
+// No Repeated Names reads the list file on every Generate.
+void BM_WindowGenerate1000NoRepeats(benchmark::State &state)
+{
+    windowGenerate1000(state, {QStringLiteral("mnuNoRepeatedNames")});
+}
+BENCHMARK(BM_WindowGenerate1000NoRepeats)->Unit(benchmark::kMillisecond);
+
+void BM_WindowGenerate1000NoRepeatsList100000(benchmark::State &state)
+{
+    windowGenerate1000(state, {QStringLiteral("mnuNoRepeatedNames")}, folderWithLongList().path());
+}
+BENCHMARK(BM_WindowGenerate1000NoRepeatsList100000)->Unit(benchmark::kMillisecond);
 
 #ifdef Q_OS_UNIX
 // CPU time of all ended child processes, in milliseconds.
@@ -155,5 +208,22 @@ void BM_NamesCommand1000FictionalUnique(benchmark::State &state)
                  {QStringLiteral("--count"), QStringLiteral("1000"), QStringLiteral("--fictional"), QStringLiteral("--unique")});
 }
 BENCHMARK(BM_NamesCommand1000FictionalUnique)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// --exclude of a list file of 100,000 names against the same command without it.
+void BM_NamesCommand1000Unique(benchmark::State &state)
+{
+    startProcess(state, QStringLiteral(QUILLERY_NAMES_COMMAND),
+                 {QStringLiteral("--count"), QStringLiteral("1000"), QStringLiteral("--unique")});
+}
+BENCHMARK(BM_NamesCommand1000Unique)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_NamesCommand1000UniqueExclude100000(benchmark::State &state)
+{
+    const QString list = QDir(folderWithLongList().path()).filePath(QStringLiteral("RandomNames.txt"));
+    startProcess(state, QStringLiteral(QUILLERY_NAMES_COMMAND),
+                 {QStringLiteral("--count"), QStringLiteral("1000"), QStringLiteral("--unique"),
+                  QStringLiteral("--exclude"), list});
+}
+BENCHMARK(BM_NamesCommand1000UniqueExclude100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

@@ -13,6 +13,7 @@
 #include "platform/platformfile.h"
 #include "platform/startupheap.h"
 #include "gui/application.h"
+#include "gui/displaycheck.h"
 #include "gui/frmmain.h"
 
 #include <QApplication>
@@ -40,6 +41,11 @@ protected:
 
 int main(int argc, char *argv[])
 {
+#if !defined(QUILLERY_PROBE_EMPTY_WINDOW) && !defined(QUILLERY_PROBE_TEXT_WINDOW) && !defined(QUILLERY_PROBE_WIDGETS)
+    // The program's own look for a display that can be opened.
+    if (!unopenableDisplays(platformPluginDirectory()).isEmpty())
+        return 1;
+#endif
     QApplication app(argc, argv);
     QuitAfterFirstPaint quitter;
     app.installEventFilter(&quitter);

@@ -19,6 +19,7 @@
 #include "roster/rosterfile.h"
 #include "list/listfile.h"
 #include "list/listformats.h"
+#include "list/namefile.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -81,6 +82,14 @@ std::optional<QByteArray> undecodableArgument(int argc, char *argv[])
     Q_UNUSED(argv);
 #endif
     return std::nullopt;
+}
+
+// "a", "a or b", "a, b or c".
+QString joinedWithOr(const QStringList &items)
+{
+    if (items.size() < 2)
+        return items.join(QString());
+    return items.first(items.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" or ") + items.last();
 }
 
 const QStringList Formats = {QStringLiteral("text"), QStringLiteral("csv"), QStringLiteral("json"), QStringLiteral("block")};
@@ -154,13 +163,14 @@ int main(int argc, char *argv[])
     const QCommandLineOption rosterOption(QStringLiteral("roster"), QStringLiteral("Roster file (default: Kordane.txt beside the program, else in ../share/quillery/)."), QStringLiteral("PATH"));
     const QCommandLineOption seedOption(QStringLiteral("seed"), QStringLiteral("Seed for reproducible names."), QStringLiteral("N"));
     const QCommandLineOption fictionalOption(QStringLiteral("fictional"), QStringLiteral("No name is a real player's full name."));
-    const QCommandLineOption uniqueOption(QStringLiteral("unique"), QStringLiteral("No name appears twice in the list."));
+    const QCommandLineOption uniqueOption(QStringLiteral("unique"), QStringLiteral("No name appears twice in the list, nor is one already in the file of --append."));
     const QCommandLineOption formatOption(QStringLiteral("format"), QStringLiteral("Output format: text, csv, json or block (default text)."), QStringLiteral("FORMAT"), QStringLiteral("text"));
     const QCommandLineOption appendOption(QStringLiteral("append"), QStringLiteral("Also append the list file's block to FILE."), QStringLiteral("FILE"));
+    const QCommandLineOption excludeOption(QStringLiteral("exclude"), QStringLiteral("Leave out every name listed in FILE: a list file, this command's output in any format, or one \"First Last\" a line. May be given more than once."), QStringLiteral("FILE"));
     const QCommandLineOption verboseOption(QStringLiteral("verbose"), QStringLiteral("Report the period and its number of players on stderr."));
     const QList<QCommandLineOption> options = {helpOption, versionOption, fromOption, toOption, countOption, rosterOption,
                                                seedOption, fictionalOption, uniqueOption, formatOption, appendOption,
-                                               verboseOption};
+                                               excludeOption, verboseOption};
     parser.addOptions(options);
     const std::vector<ValueOption> valueOptions = {
         {fromOption, QStringLiteral("a start year")},
@@ -170,6 +180,7 @@ int main(int argc, char *argv[])
         {seedOption, QStringLiteral("a whole number")},
         {formatOption, QStringLiteral("a format: text, csv, json or block")},
         {appendOption, QStringLiteral("a file name")},
+        {excludeOption, QStringLiteral("a file name")},
     };
 
     if (const std::optional<QByteArray> argument = undecodableArgument(argc, argv)) {
@@ -216,6 +227,15 @@ int main(int argc, char *argv[])
             return Failure;
         }
     }
+    std::vector<QString> excludePaths;
+    for (const QString &value : parser.values(excludeOption)) {
+        const CheckedPath path = absoluteFromCurrentFolder(value);
+        if (!path.ok()) {
+            printError(path.error);
+            return Failure;
+        }
+        excludePaths.push_back(path.path);
+    }
     const CheckedPath rosterPath = parser.isSet(rosterOption) ? absoluteFromCurrentFolder(parser.value(rosterOption))
                                                               : programDirectory();
     if (!rosterPath.ok()) {
@@ -243,9 +263,35 @@ int main(int argc, char *argv[])
     NormalisePeriod(fields);
     FilterByPeriod(*state, fields);
     const NameRules rules{parser.isSet(fictionalOption), parser.isSet(uniqueOption)};
-    const Generation generation = rules.fictional || rules.unique
-            ? GenerateAllowedNames(*state, parser.value(countOption), *random, AllowedNames(*state, rules))
-            : GenerateNames(*state, parser.value(countOption), *random);
+    // The names already kept: those of the list file appended to, under the
+    // unique rule, and those of every file to exclude.
+    const bool uniqueAppend = rules.unique && parser.isSet(appendOption);
+    Generation generation;
+    if (rules.any() || !excludePaths.empty()) {
+        const AllowedNames allowed(*state, rules);
+        std::optional<TakenNames> taken;
+        if (uniqueAppend || !excludePaths.empty()) {
+            QStringList places;
+            if (uniqueAppend)
+                places << QStringLiteral("the list file ") + QDir::toNativeSeparators(appendPath.path);
+            for (const QString &path : excludePaths)
+                places << QDir::toNativeSeparators(path);
+            taken.emplace(allowed, joinedWithOr(places));
+            QString error;
+            if (uniqueAppend)
+                error = addNameFile(appendPath.path, NameFileForms::ListFile, true, u"the list file", *taken);
+            for (size_t i = 0; i < excludePaths.size() && error.isEmpty(); ++i)
+                error = addNameFile(excludePaths[i], NameFileForms::Any, false, u"the name file", *taken);
+            if (!error.isEmpty()) {
+                printError(error);
+                return Failure;
+            }
+        }
+        generation = GenerateAllowedNames(*state, parser.value(countOption), *random, allowed, Shortfall::Refuse,
+                                          taken ? &*taken : nullptr);
+    } else {
+        generation = GenerateNames(*state, parser.value(countOption), *random);
+    }
 
     if (parser.isSet(verboseOption))
         print(stderr, QStringLiteral("Period: %1 to %2, %3 players\n")
@@ -256,6 +302,9 @@ int main(int argc, char *argv[])
         printError(generation.problem);
         return Failure;
     }
+    if (!generation.shortfall.isEmpty())
+        printError(generation.shortfall + (state->NumNames == 1 ? QStringLiteral(" The list holds that one.")
+                                                                : QStringLiteral(" The list holds all %1.").arg(state->NumNames)));
 
     const QByteArray block = listBlock(fields.startText(), fields.endText(), *state);
     if (parser.isSet(appendOption)) {

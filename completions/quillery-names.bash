@@ -23,7 +23,7 @@ _quillery_names()
         --format)
             mapfile -t COMPREPLY < <(compgen -W 'text csv json block' -- "$cur")
             ;;
-        --roster|--append)
+        --roster|--append|--exclude)
             compopt -o filenames 2>/dev/null
             mapfile -t COMPREPLY < <(compgen -f -- "$cur")
             ;;
@@ -32,7 +32,7 @@ _quillery_names()
             ;;
         *)
             mapfile -t COMPREPLY < <(compgen -W '--from --to --count --roster --seed --fictional
-                --unique --format --append --verbose --help -h --version -v' -- "$cur")
+                --unique --format --append --exclude --verbose --help -h --version -v' -- "$cur")
             ;;
     esac
     [[ -n $prefix ]] && COMPREPLY=("${COMPREPLY[@]/#/$prefix}")

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <optional>
 #include <utility>
 
@@ -118,7 +119,124 @@ std::vector<qint32> nameIds(const std::vector<QString> &pool, qint16 count, Name
     return entryIds;
 }
 
+// Ids of the names by their UTF-8 text, for the names a file lists. Files
+// hold many thousands of names: the hash takes eight bytes at a time, each
+// place keeps a tag of the hash beside the id so that a name is compared only
+// when the tags match, and the texts lie together in one array.
+class Utf8Table
+{
+public:
+    explicit Utf8Table(const std::vector<QString> &names)
+    {
+        size_t capacity = 64;
+        while (capacity < names.size() * 2)
+            capacity *= 2;
+        m_slots.assign(capacity, Slot{-1, 0});
+        m_shift = 64 - std::countr_zero(capacity);
+        m_starts.reserve(names.size() + 1);
+        const size_t mask = capacity - 1;
+        for (const QString &name : names) {
+            m_starts.push_back(m_text.size());
+            m_text += name.toUtf8();
+            const QByteArrayView text(m_text.constData() + m_starts.back(), m_text.size() - m_starts.back());
+            const quint64 hash = hashOf(text);
+            size_t slot = size_t(hash >> m_shift);
+            while (m_slots[slot].id >= 0)
+                slot = (slot + 1) & mask;
+            m_slots[slot] = {qint32(m_starts.size() - 1), quint32(hash)};
+        }
+        m_starts.push_back(m_text.size());
+    }
+
+    // The id of the name, or -1.
+    qint32 find(QByteArrayView name) const
+    {
+        const quint64 hash = hashOf(name);
+        const quint32 tag = quint32(hash);
+        const size_t mask = m_slots.size() - 1;
+        for (size_t slot = size_t(hash >> m_shift);; slot = (slot + 1) & mask) {
+            const Slot &place = m_slots[slot];
+            if (place.id < 0)
+                return -1;
+            if (place.tag != tag)
+                continue;
+            const qsizetype start = m_starts[size_t(place.id)];
+            const qsizetype size = m_starts[size_t(place.id) + 1] - start;
+            if (size == name.size() && std::memcmp(m_text.constData() + start, name.data(), size_t(size)) == 0)
+                return place.id;
+        }
+    }
+
+private:
+    struct Slot {
+        qint32 id; // -1 for an empty place
+        quint32 tag; // the low half of the name's hash
+    };
+
+    static quint64 hashOf(QByteArrayView name)
+    {
+        const char *bytes = name.data();
+        qsizetype left = name.size();
+        quint64 hash = quint64(left) * 0x9E3779B97F4A7C15ull;
+        for (; left >= 8; bytes += 8, left -= 8) {
+            quint64 word;
+            std::memcpy(&word, bytes, 8);
+            hash = (hash ^ word) * 0xBF58476D1CE4E5B9ull;
+            hash ^= hash >> 31;
+        }
+        quint64 word = 0;
+        std::memcpy(&word, bytes, size_t(left));
+        hash = (hash ^ word) * 0x94D049BB133111EBull;
+        return hash ^ (hash >> 29);
+    }
+
+    std::vector<Slot> m_slots;
+    QByteArray m_text; // every name, one after the other
+    std::vector<qsizetype> m_starts; // by id: where its text starts; one more for the end
+    int m_shift = 64;
+};
+
 } // namespace
+
+struct AllowedNames::Utf8Ids {
+    Utf8Table first;
+    Utf8Table last;
+};
+
+const AllowedNames::Utf8Ids &AllowedNames::utf8Ids() const
+{
+    if (!m_utf8Ids)
+        m_utf8Ids = std::make_shared<const Utf8Ids>(Utf8Ids{Utf8Table(m_firstNames), Utf8Table(m_lastNames)});
+    return *m_utf8Ids;
+}
+
+TakenNames::TakenNames(const AllowedNames &names, QString where)
+    : m_names(names), m_where(std::move(where)), m_rowLastWeight(names.m_firstNames.size(), 0)
+{
+}
+
+void TakenNames::add(const Utf8Name &name)
+{
+    if (!m_ids)
+        m_ids = &m_names.utf8Ids();
+    const qint32 first = m_ids->first.find(name.first);
+    if (first < 0)
+        return;
+    const qint32 last = m_ids->last.find(name.last);
+    if (last < 0)
+        return;
+    const quint32 key = quint32(first) * quint32(m_names.m_lastNames.size()) + quint32(last);
+    if (m_names.m_real.contains(key) || !m_keys.insert(key))
+        return;
+    m_weight += m_names.m_firstWeight[size_t(first)] * m_names.m_lastWeight[size_t(last)];
+    m_rowLastWeight[size_t(first)] += m_names.m_lastWeight[size_t(last)];
+}
+
+void TakenNames::add(std::span<const Utf8Name> listed)
+{
+    for (const Utf8Name &name : listed)
+        add(name);
+}
 
 void PairSet::reserve(qsizetype count)
 {
@@ -160,6 +278,8 @@ void PairSet::rehash(size_t capacity)
 AllowedNames::AllowedNames(const MainState &state, NameRules rules)
     : m_rules(rules), m_poolCount(std::max<qint16>(state.PoolCount, 0))
 {
+    static quint64 made = 0;
+    m_serial = ++made;
     NameIds firstIds(m_poolCount), lastIds(m_poolCount);
     m_entryFirst = nameIds(state.PoolFirst, m_poolCount, firstIds, m_firstNames, m_firstWeight);
     m_entryLast = nameIds(state.PoolLast, m_poolCount, lastIds, m_lastNames, m_lastWeight);
@@ -230,7 +350,8 @@ QString AllowedNames::limitProblem(qint16 count, const MainState &state) const
 class AllowedDraw
 {
 public:
-    AllowedDraw(const AllowedNames &names, RandomSource &random, qint16 count) : m_names(names), m_random(random)
+    AllowedDraw(const AllowedNames &names, const TakenNames *taken, RandomSource &random, qint16 count)
+        : m_names(names), m_taken(taken), m_random(random)
     {
         if (names.m_rules.unique)
             m_drawn.reserve(count);
@@ -257,9 +378,15 @@ private:
     {
         return quint32(first) * quint32(m_names.m_lastNames.size()) + quint32(last);
     }
-    bool isExcluded(quint32 key) const { return m_names.m_real.contains(key) || m_drawn.contains(key); }
+    bool isExcluded(quint32 key) const
+    {
+        return m_names.m_real.contains(key) || m_drawn.contains(key) || (m_taken && m_taken->m_keys.contains(key));
+    }
     quint64 totalWeight() const { return m_names.m_firstTotal * m_names.m_lastTotal; }
-    quint64 allowedWeight() const { return totalWeight() - m_names.m_realWeight - m_drawnWeight; }
+    quint64 allowedWeight() const
+    {
+        return totalWeight() - m_names.m_realWeight - m_drawnWeight - (m_taken ? m_taken->m_weight : 0);
+    }
 
     qint32 drawId(const std::vector<qint32> &entryIds)
     {
@@ -285,6 +412,10 @@ private:
     {
         m_exact = true;
         m_rowLastWeight = m_names.m_realRowLastWeight;
+        if (m_taken) {
+            for (size_t first = 0; first < m_rowLastWeight.size(); ++first)
+                m_rowLastWeight[first] += m_taken->m_rowLastWeight[first];
+        }
         const quint32 lastCount = quint32(m_names.m_lastNames.size());
         for (quint32 key : m_drawn.table()) {
             if (key != PairSet::Empty)
@@ -345,6 +476,7 @@ private:
     }
 
     const AllowedNames &m_names;
+    const TakenNames *m_taken;
     RandomSource &m_random;
     PairSet m_drawn;
     quint64 m_drawnWeight = 0; // kept once drawing exactly
@@ -352,8 +484,35 @@ private:
     std::vector<quint64> m_rowLastWeight; // by first id: summed last-name weight of its excluded names
 };
 
+namespace {
+
+// Why the taken names leave fewer than count names, or none; empty when they
+// leave enough. left: the names they leave.
+QString takenProblem(const AllowedNames &names, const TakenNames &taken, qint16 count, const MainState &state,
+                     quint64 &left)
+{
+    const quint64 possible = names.possibleNames();
+    left = possible - quint64(taken.size());
+    if (taken.size() == 0 || (left > 0 && (!names.rules().unique || quint64(count) <= left)))
+        return {};
+    const QString players = QStringLiteral("the players between %1 and %2").arg(state.PoolStartText, state.PoolEndText);
+    if (left == 0 && possible == 1)
+        return QStringLiteral("The only name that can be made from %1 is already in %2.").arg(players, taken.where());
+    if (left == 0) {
+        return QStringLiteral("All %1 different names that can be made from %2 are already in %3.")
+                .arg(QString::number(possible), players, taken.where());
+    }
+    // One substitution for all, so that a year text holding "%4" stays as it is.
+    return QStringLiteral("Only %1 of the %2 different names that can be made from %3 %4 not already in %5; "
+                          "%6 were asked for.")
+            .arg(QString::number(left), QString::number(possible), players,
+                 left == 1 ? QStringLiteral("is") : QStringLiteral("are"), taken.where(), QString::number(count));
+}
+
+} // namespace
+
 Generation GenerateAllowedNames(MainState &state, const QString &countText, RandomSource &random,
-                                const AllowedNames &names, Shortfall shortfall)
+                                const AllowedNames &names, Shortfall shortfall, const TakenNames *taken)
 {
     Generation result;
     qint16 count = RequestedCount(countText);
@@ -361,7 +520,14 @@ Generation GenerateAllowedNames(MainState &state, const QString &countText, Rand
     result.countText = NumberText(count);
 
     result.problem = PoolProblem(state);
-    if (result.problem.isEmpty()) {
+    // Names taken already come first: they may be why the period runs short.
+    quint64 left = 0;
+    if (result.problem.isEmpty() && taken && names.possibleNames() > 0)
+        result.problem = takenProblem(names, *taken, count, state, left);
+    if (!result.problem.isEmpty() && left > 0) {
+        result.shortfall = std::exchange(result.problem, QString());
+        count = qint16(left);
+    } else if (result.problem.isEmpty()) {
         result.problem = names.limitProblem(count, state);
         if (shortfall == Shortfall::DrawAll && !result.problem.isEmpty()) {
             if (names.possibleNames() == 0) {
@@ -375,7 +541,7 @@ Generation GenerateAllowedNames(MainState &state, const QString &countText, Rand
     if (!result.problem.isEmpty())
         count = 0;
 
-    AllowedDraw draw(names, random, count);
+    AllowedDraw draw(names, taken, random, count);
     StorePicks(state, count, [&draw, &names] {
         const auto [first, last] = draw.next();
         return std::pair<const QString &, const QString &>(names.firstName(first), names.lastName(last));

@@ -3,8 +3,12 @@
 
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
+#include <memory>
+#include <span>
 #include <vector>
 
 struct Generation;
@@ -64,6 +68,8 @@ public:
     AllowedNames(const MainState &state, NameRules rules);
 
     NameRules rules() const { return m_rules; }
+    // Different for every AllowedNames made, the same for its copies.
+    quint64 serial() const { return m_serial; }
     // Different first names times different last names, less the real
     // players' names among them under the fictional rule.
     quint64 possibleNames() const;
@@ -75,8 +81,12 @@ public:
 
 private:
     friend class AllowedDraw;
+    friend class TakenNames;
+    struct Utf8Ids;
+    const Utf8Ids &utf8Ids() const;
 
     NameRules m_rules;
+    quint64 m_serial;
     qint16 m_poolCount = 0;
     std::vector<qint32> m_entryFirst; // per pool entry: first name id, -1 for the placeholder
     std::vector<qint32> m_entryLast;  // per pool entry: last name id, -1 for the placeholder
@@ -89,6 +99,41 @@ private:
     PairSet m_real;                    // real players' names among the possible ones
     quint64 m_realWeight = 0;          // their summed weight
     std::vector<quint64> m_realRowLastWeight; // by first id: summed last-name weight of its real names
+    // The names as UTF-8, to find those a name file lists; made when first needed.
+    mutable std::shared_ptr<const Utf8Ids> m_utf8Ids;
+};
+
+// A name as UTF-8 text, as a name file lists it; the bytes belong to the caller.
+struct Utf8Name {
+    QByteArrayView first;
+    QByteArrayView last;
+};
+
+// The names that the pools can make and that are taken already, as a list
+// file or another name file holds them: they are left out of a generation.
+// Names of the file that the pools cannot make, and real players' names that
+// the fictional rule leaves out anyway, are not counted.
+class TakenNames
+{
+public:
+    // where names the files for messages, as in "the list file /home/ann/RandomNames.txt".
+    TakenNames(const AllowedNames &names, QString where);
+
+    void add(const Utf8Name &name);
+    void add(std::span<const Utf8Name> listed);
+    // The different names taken.
+    qsizetype size() const { return m_keys.size(); }
+    const QString &where() const { return m_where; }
+
+private:
+    friend class AllowedDraw;
+
+    const AllowedNames &m_names;
+    const AllowedNames::Utf8Ids *m_ids = nullptr;
+    QString m_where;
+    PairSet m_keys;
+    quint64 m_weight = 0; // their summed weight
+    std::vector<quint64> m_rowLastWeight; // by first id: summed last-name weight of its taken names
 };
 
 // What to do when the unique rule allows fewer names than asked for.
@@ -103,5 +148,10 @@ enum class Shortfall {
 // When the pools cannot give a name at all, draws nothing and problem says
 // why. When the rules leave no name, problem says so too; with DrawAll the
 // earlier picks then stand (picksKept), otherwise they are dropped.
+// Names in taken, when given, are left out too. When they leave fewer names
+// than asked for under the unique rule, every name left is drawn and
+// shortfall says how many, whatever shortfall asks for; when they leave none,
+// nothing is drawn and problem says so.
 Generation GenerateAllowedNames(MainState &state, const QString &countText, RandomSource &random,
-                                const AllowedNames &names, Shortfall shortfall = Shortfall::Refuse);
+                                const AllowedNames &names, Shortfall shortfall = Shortfall::Refuse,
+                                const TakenNames *taken = nullptr);

@@ -7,6 +7,7 @@
 #include "base/identity.h"
 #include "platform/nativepath.h"
 #include "dialogfont.h"
+#include "fixedsizewindows.h"
 #include "frmmain.h"
 #include "messages.h"
 #include "popupaccessibility.h"
@@ -14,7 +15,10 @@
 #include <QApplication>
 #include <QIcon>
 #include <QIconEngine>
-#include <QSettings>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 #include <cstdlib>
 
@@ -77,16 +81,39 @@ void prepareApplication()
     addDialogFontSubstitutes();
     QApplication::setApplicationName(ApplicationTitle.toString());
     QApplication::setApplicationVersion(ApplicationVersion.toString());
-    // The desktop entry's id: Wayland docks match the window to its entry by it.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.quillery.Quillery"));
+    // The desktop entry's id: Wayland docks match the window to its entry by
+    // it, as the app id. X11 docks match the first half of WM_CLASS, the
+    // resource name, to the entry's StartupWMClass; Qt takes it from
+    // RESOURCE_NAME, else from the program's file name, when the first window
+    // is made. Both entries name this id, so both sessions find them.
+    const QString desktopId = QStringLiteral("org.quillery.Quillery");
+    QGuiApplication::setDesktopFileName(desktopId);
+    if (QGuiApplication::platformName() == u"xcb" && qEnvironmentVariableIsEmpty("RESOURCE_NAME"))
+        qputenv("RESOURCE_NAME", desktopId.toUtf8());
     QApplication::setWindowIcon(QIcon(new ProgramIconEngine));
     exposePopupsToAccessibility();
+    // Elsewhere the window system itself offers no maximize to a fixed window.
+    if (QGuiApplication::platformName().startsWith(u"wayland"))
+        keepFixedSizeWindowsUnmaximized();
 }
 
 QString userSettingsFile()
 {
+    // Where QSettings keeps a user's INI file, found without QSettings, which
+    // reads the file as soon as it exists and could wait on it for ever.
     const QString name = ApplicationTitle.toString();
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, name, name).fileName();
+#if defined(Q_OS_WIN)
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return QDir(QFileInfo(folder).path()).filePath(name + u'/' + name + QStringLiteral(".ini"));
+#else
+    const QByteArray configured = qgetenv("XDG_CONFIG_HOME");
+    QString folder = QDir::homePath() + QStringLiteral("/.config");
+    if (configured.startsWith('/'))
+        folder = QFile::decodeName(configured);
+    else if (!configured.isEmpty())
+        folder = QDir::homePath() + u'/' + QFile::decodeName(configured);
+    return QDir(folder).filePath(name + u'/' + name + QStringLiteral(".ini"));
+#endif
 }
 
 int runMainWindow(const CheckedPath &programDirectory, NameRules startRules)

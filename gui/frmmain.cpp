@@ -5,10 +5,13 @@
 
 #include "builtinpictures.h"
 #include "base/installlayout.h"
+#include "base/numeric.h"
+#include "base/settingsfile.h"
 #include "firstlinevalidator.h"
 #include "frmhelp.h"
 #include "lightpalette.h"
 #include "list/listfile.h"
+#include "list/namefile.h"
 #include "generate/generator.h"
 #include "generate/randomsource.h"
 #include "messages.h"
@@ -30,11 +33,11 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QShortcut>
 #include <QTextBlock>
 
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -42,11 +45,34 @@ const QString NoListToSave = QStringLiteral("There is no list to save. Generate 
 
 // The remembered choices: the group and key in the settings file, and the entry.
 struct RememberedRule {
+    const char *group;
     const char *key;
     bool NameRules::*rule;
 };
-constexpr RememberedRule RememberedRules[] = {{"Names/MadeUpNamesOnly", &NameRules::fictional},
-                                              {"Names/NoRepeatedNames", &NameRules::unique}};
+constexpr RememberedRule RememberedRules[] = {{"Names", "MadeUpNamesOnly", &NameRules::fictional},
+                                              {"Names", "NoRepeatedNames", &NameRules::unique}};
+
+SettingsText::Value rememberedValue(const SettingsText &text, const RememberedRule &remembered)
+{
+    return text.value(QLatin1String(remembered.group), QLatin1String(remembered.key));
+}
+
+// The first line of the settings file that the program can't read, a value
+// neither true nor false included, and why; line 0 when there is none.
+std::pair<int, QString> firstUnreadLine(const SettingsText &text)
+{
+    std::pair<int, QString> first{text.unreadableLine(), text.unreadableReason()};
+    for (const RememberedRule &remembered : RememberedRules) {
+        const SettingsText::Value value = rememberedValue(text, remembered);
+        if (value.line == 0 || value.text == u"true" || value.text == u"false")
+            continue;
+        if (first.first == 0 || value.line < first.first) {
+            first = {value.line, QStringLiteral("%1/%2 holds \"%3\", neither true nor false")
+                                         .arg(QLatin1String(remembered.group), QLatin1String(remembered.key), value.text)};
+        }
+    }
+    return first;
+}
 
 QFont dialogFont(bool bold = false)
 {
@@ -199,7 +225,7 @@ void frmMain::createActions()
     mnuMadeUpNamesOnly = makeEntry(QStringLiteral("mnuMadeUpNamesOnly"), QStringLiteral("&Made-up Names Only"),
                                    tr("No name in the list is a real player's full name"));
     mnuNoRepeatedNames = makeEntry(QStringLiteral("mnuNoRepeatedNames"), QStringLiteral("&No Repeated Names"),
-                                   tr("No name appears twice in the list"));
+                                   tr("No name appears twice in the list or is already in the list file"));
 }
 
 void frmMain::createConnections()
@@ -335,9 +361,22 @@ void frmMain::cmdGenerate_Click()
     Generation generation;
     {
         WaitCursor wait;
-        generation = nameRules().any()
-                ? GenerateAllowedNames(*m_state, txtNumNames->text(), *m_random, allowedNames(), Shortfall::DrawAll)
-                : GenerateNames(*m_state, txtNumNames->text(), *m_random);
+        // No Repeated Names also leaves out the names saved to the list file.
+        QString listFileError;
+        if (nameRules().unique) {
+            listFileError = m_listFileNames.update(
+                    listFilePath(listFileFolder(m_programDirectory, m_state->DataFilePath)), allowedNames());
+        }
+        if (!listFileError.isEmpty()) {
+            generation.countText = NumberText(RequestedCount(txtNumNames->text()));
+            generation.problem =
+                    listFileError + QStringLiteral(" No name was drawn, as No Repeated Names leaves out the names it holds.");
+        } else {
+            generation = nameRules().any()
+                    ? GenerateAllowedNames(*m_state, txtNumNames->text(), *m_random, allowedNames(), Shortfall::DrawAll,
+                                           nameRules().unique ? m_listFileNames.taken() : nullptr)
+                    : GenerateNames(*m_state, txtNumNames->text(), *m_random);
+        }
         txtNumNames->setText(generation.countText);
         if (!generation.picksKept) {
             // One write for the whole list: rewriting the field per name is slow.
@@ -346,14 +385,14 @@ void frmMain::cmdGenerate_Click()
             m_pickEndText = m_state->PoolEndText;
         }
     }
-    const bool listShown = !txtPlayerNames->document()->isEmpty();
     if (!generation.problem.isEmpty()) {
-        if (!listShown)
-            m_noListReason = QStringLiteral("There is no list to save: no name could be drawn. ") + generation.problem;
+        // A list the field still shows was drawn before, under other rules.
+        m_noListReason = QStringLiteral("There is no list to save: no name could be drawn. ") + generation.problem;
         showMessage(this, QMessageBox::Warning, generation.problem);
         return;
     }
     m_noListReason.clear();
+    m_pickRules = nameRules();
     if (!generation.shortfall.isEmpty()) {
         showMessage(this, QMessageBox::Information,
                     generation.shortfall + QStringLiteral(" The list holds all %1.").arg(m_state->NumNames));
@@ -397,6 +436,17 @@ void frmMain::cmdSave_Click()
     if (!m_noListReason.isEmpty() || txtPlayerNames->document()->isEmpty()) {
         showMessage(this, QMessageBox::Warning, m_noListReason.isEmpty() ? NoListToSave : m_noListReason);
         return;
+    }
+    // Nor a list that an entry turned on since did not shape.
+    for (QAction *entry : {mnuMadeUpNamesOnly, mnuNoRepeatedNames}) {
+        const bool NameRules::*rule = entry == mnuMadeUpNamesOnly ? &NameRules::fictional : &NameRules::unique;
+        if (entry->isChecked() && !(m_pickRules.*rule)) {
+            showMessage(this, QMessageBox::Warning,
+                        QStringLiteral("There is no list to save under \"%1\": the list shown was drawn before it "
+                                       "was turned on. Generate makes a new one.")
+                                .arg(QString(entry->text()).remove(u'&')));
+            return;
+        }
     }
     const QByteArray block = listBlock(m_pickStartText, m_pickEndText, *m_state);
     const CheckedPath folder = listFileDirectory(m_programDirectory, m_state->DataFilePath);
@@ -475,24 +525,24 @@ void frmMain::readNameRules()
 {
     NameRules rules = m_startRules;
     if (!m_settingsPath.isEmpty()) {
-        const QSettings settings(m_settingsPath, QSettings::IniFormat);
-        QStringList problems;
-        for (const RememberedRule &remembered : RememberedRules) {
-            const QVariant value = settings.value(QLatin1String(remembered.key));
-            const QString text = value.toString();
-            if (!value.isValid() || text == u"false")
-                continue;
-            if (text == u"true")
-                rules.*remembered.rule = true;
-            else
-                problems << QStringLiteral("%1 holds \"%2\", neither true nor false").arg(QLatin1String(remembered.key), text);
-        }
-        if (settings.status() != QSettings::NoError)
-            problems << QStringLiteral("the file cannot be read");
-        if (!problems.isEmpty()) {
+        const QString file = QDir::toNativeSeparators(m_settingsPath);
+        const SettingsFileRead read = readSettingsFile(m_settingsPath);
+        if (read.status == SettingsFileRead::Refused) {
+            m_settingsRefused = true;
             showMessage(this, QMessageBox::Warning,
-                        QStringLiteral("%1: %2. The choices it cannot give start off.")
-                                .arg(QDir::toNativeSeparators(m_settingsPath), problems.join(QStringLiteral("; "))));
+                        QStringLiteral("Cannot use the settings file %1: %2. No remembered choice is read, and the "
+                                       "file is left as it is: a choice changed in the list's menu holds until the "
+                                       "program ends.").arg(file, read.reason));
+        }
+        for (const RememberedRule &remembered : RememberedRules) {
+            if (rememberedValue(read.text, remembered).text == u"true")
+                rules.*remembered.rule = true;
+        }
+        if (const auto [line, reason] = firstUnreadLine(read.text); line > 0) {
+            showMessage(this, QMessageBox::Warning,
+                        QStringLiteral("Cannot read line %1 of the settings file %2: %3. The choices its other lines "
+                                       "give are used, and the file is left as it is: a choice changed in the list's "
+                                       "menu holds until the program ends.").arg(QString::number(line), file, reason));
         }
     }
     mnuMadeUpNamesOnly->setChecked(rules.fictional);
@@ -501,19 +551,35 @@ void frmMain::readNameRules()
 
 void frmMain::writeNameRule(bool NameRules::*rule, bool on)
 {
-    if (m_settingsPath.isEmpty())
+    // A file refused at start has been reported, and is never touched.
+    if (m_settingsPath.isEmpty() || m_settingsRefused)
         return;
-    QSettings settings(m_settingsPath, QSettings::IniFormat);
-    for (const RememberedRule &remembered : RememberedRules) {
-        if (remembered.rule == rule)
-            settings.setValue(QLatin1String(remembered.key), on);
-    }
-    settings.sync();
-    if (settings.status() != QSettings::NoError) {
+    const QString file = QDir::toNativeSeparators(m_settingsPath);
+    const auto cannotRemember = [this, &file](const QString &why) {
         showMessage(this, QMessageBox::Warning,
-                    QStringLiteral("Cannot remember the choice in %1: the file cannot be written. It holds until the "
-                                   "program ends.").arg(QDir::toNativeSeparators(m_settingsPath)));
+                    QStringLiteral("Cannot remember the choice in %1: %2. The choice holds until the program ends.")
+                            .arg(file, why));
+    };
+    // Read afresh, so that what changed in the file meanwhile is kept, and
+    // never rewritten unless every line of it is understood.
+    SettingsFileRead read = readSettingsFile(m_settingsPath);
+    if (read.status == SettingsFileRead::Refused) {
+        cannotRemember(read.reason + QStringLiteral(", so it is left as it is"));
+        return;
     }
+    if (const auto [line, reason] = firstUnreadLine(read.text); line > 0) {
+        cannotRemember(QStringLiteral("line %1 cannot be read (%2), so the file is left as it is")
+                               .arg(QString::number(line), reason));
+        return;
+    }
+    for (const RememberedRule &remembered : RememberedRules) {
+        if (remembered.rule == rule) {
+            read.text.setValue(QLatin1String(remembered.group), QLatin1String(remembered.key),
+                               on ? QStringLiteral("true") : QStringLiteral("false"));
+        }
+    }
+    if (const QString reason = writeSettingsFile(m_settingsPath, read.text); !reason.isEmpty())
+        cannotRemember(reason + QStringLiteral(", so it is left as it was"));
 }
 
 QString frmMain::listText() const

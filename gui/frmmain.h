@@ -5,6 +5,7 @@
 
 #include "base/mainstate.h"
 #include "generate/allowednames.h"
+#include "list/namefile.h"
 #include "lineedityearfields.h"
 
 #include <QWidget>
@@ -38,8 +39,9 @@ public:
     explicit frmMain(const QString &programDirectory, QWidget *parent = nullptr);
     ~frmMain() override;
 
-    // Where the list's two choices are remembered across starts, an INI file;
-    // empty, the default, remembers nothing. Set it before Form_Load.
+    // Where the list's two choices are remembered across starts, an INI file
+    // (see settingsfile.h); empty, the default, remembers nothing. Set it
+    // before Form_Load.
     void setSettingsFile(const QString &path);
     // Choices to turn on at start over what was remembered, without
     // remembering them. Set before Form_Load.
@@ -109,10 +111,14 @@ private:
     std::unique_ptr<MainState> m_state;
     std::unique_ptr<LineEditYearFields> m_yearFields;
     std::optional<AllowedNames> m_allowedNames; // for the current period; built when first needed
+    ListFileNames m_listFileNames; // the list file's names, for No Repeated Names
     QString m_settingsPath;
+    bool m_settingsRefused = false; // not a regular file at start: never touched
     NameRules m_startRules;
     // Why Save has nothing to write; empty while the list shows the picks.
     QString m_noListReason;
+    // The rules the picks were drawn under.
+    NameRules m_pickRules;
     // The year texts of the period the picks were drawn from.
     QString m_pickStartText;
     QString m_pickEndText;

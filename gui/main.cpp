@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "application.h"
+#include "displaycheck.h"
 
 #include "base/identity.h"
 #include "platform/nativepath.h"
@@ -35,6 +36,7 @@ constexpr char UsageText[] =
         "  --fictional     start with \"Made-up Names Only\" on: no name in the list\n"
         "                  is a real player's full name\n"
         "  --unique        start with \"No Repeated Names\" on: no name appears twice\n"
+        "                  or is already in the list file\n"
         "  -h, --help      show this help and quit\n"
         "  -v, --version   show the version and quit\n"
         "\n"
@@ -82,18 +84,20 @@ std::optional<int> answeredInformationOption(int argc, char *argv[], bool output
 // Without a display Qt aborts with a message about platform plugins; say
 // plainly what is missing instead. A platform named on the command line is
 // Qt's to judge.
-bool displayMissing(int argc, char *argv[])
+QString displayProblem(int argc, char *argv[])
 {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     for (int i = 1; i < argc; ++i)
         if (isArgument(argv[i], "-platform", "--platform"))
-            return false;
-    return qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
-            && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+            return {};
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return QStringLiteral("no display found; run it in a desktop session or under xvfb-run");
+    return unopenableDisplays(platformPluginDirectory());
 #else
     Q_UNUSED(argc);
     Q_UNUSED(argv);
-    return false;
+    return {};
 #endif
 }
 
@@ -131,8 +135,8 @@ int main(int argc, char *argv[])
     const bool outputOpen = reserveStandardDescriptors();
     if (const std::optional<int> status = answeredInformationOption(argc, argv, outputOpen))
         return *status;
-    if (displayMissing(argc, argv)) {
-        std::fputs("quillery: no display found; run it in a desktop session or under xvfb-run\n", stderr);
+    if (const QString problem = displayProblem(argc, argv); !problem.isEmpty()) {
+        writeAndFlush(stderr, QStringLiteral("quillery: %1\n").arg(problem).toUtf8());
         return EXIT_FAILURE;
     }
     // A save that meets a file-size limit must fail with an error the user

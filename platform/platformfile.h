@@ -59,9 +59,9 @@ inline const QString OpenElsewhereReason =
 QString deviceNameReason(const QString &name);
 
 struct ReadResult {
-    enum Status { Read, Failed, TooLarge };
+    enum Status { Read, Failed, Missing, TooLarge };
     Status status = Read;
-    QString reason; // with Failed
+    QString reason; // with Failed, and with Missing: nothing by that name, or no folder above it
 };
 
 // Reads the whole file at path into bytes. Anything but a regular file is
@@ -70,6 +70,27 @@ struct ReadResult {
 // reading a pipe may wait for ever. A file of more than maxBytes is refused
 // without being read whole.
 ReadResult readRegularFile(const QString &path, qint64 maxBytes, QByteArray &bytes);
+
+inline const QString DanglingLinkReason = QStringLiteral("it is a link to a file that does not exist");
+
+struct FileKind {
+    enum Kind { Missing, Regular, Unusable };
+    Kind kind = Missing;
+    QString reason; // with Unusable: why it can't serve as a file
+};
+
+// What path names, following links, judged without opening it: a regular
+// file; nothing at all; or anything else (a folder, a pipe, a device, a
+// dangling link, a loop of links), which no file operation should touch.
+FileKind fileKindAt(const QString &path);
+
+// Replaces the whole content of the regular file at path with bytes, or
+// makes the file; its folder must exist. The bytes go to a new file beside it
+// first, which then takes its place, so that a failure at any point leaves the
+// old file whole. Through a link, the file it leads to is replaced and the
+// link stays. Anything but a regular file is refused, and so is a read-only
+// file. Returns why that failed, or an empty text.
+QString replaceFileContents(const QString &path, QByteArrayView bytes);
 
 struct AppendResult {
     QString reason;         // why the block is not in the file; empty when it is

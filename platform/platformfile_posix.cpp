@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <iterator>
 #include <mutex>
 
@@ -205,7 +206,7 @@ ReadResult readRegularFile(const QString &path, qint64 maxBytes, QByteArray &byt
 {
     const FileHandle file(openRetrying(QFile::encodeName(path), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!file.isOpen())
-        return {ReadResult::Failed, systemErrorText(errno)};
+        return {errno == ENOENT ? ReadResult::Missing : ReadResult::Failed, systemErrorText(errno)};
 
     struct stat info {};
     if (::fstat(file.get(), &info) != 0)
@@ -227,6 +228,91 @@ ReadResult readRegularFile(const QString &path, qint64 maxBytes, QByteArray &byt
             reason = systemErrorText(errno);
         return qsizetype(got);
     });
+}
+
+FileKind fileKindAt(const QString &path)
+{
+    const QByteArray nativePath = QFile::encodeName(path);
+    struct stat info {};
+    if (::stat(nativePath.constData(), &info) == 0) {
+        if (S_ISREG(info.st_mode))
+            return {FileKind::Regular, {}};
+        return {FileKind::Unusable, S_ISDIR(info.st_mode) ? FolderNotFileReason : NotRegularFileReason};
+    }
+    const int error = errno;
+    if (error != ENOENT)
+        return {FileKind::Unusable, systemErrorText(error)};
+    struct stat link {};
+    if (::lstat(nativePath.constData(), &link) == 0)
+        return {FileKind::Unusable, DanglingLinkReason};
+    return {FileKind::Missing, {}};
+}
+
+QString replaceFileContents(const QString &path, QByteArrayView bytes)
+{
+    QByteArray target = QFile::encodeName(path);
+    struct stat link {};
+    if (::lstat(target.constData(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        char *resolved = ::realpath(target.constData(), nullptr);
+        if (!resolved)
+            return errno == ENOENT ? DanglingLinkReason : systemErrorText(errno);
+        target = resolved;
+        ::free(resolved);
+    }
+    struct stat old {};
+    const bool exists = ::stat(target.constData(), &old) == 0;
+    if (!exists && errno != ENOENT)
+        return systemErrorText(errno);
+    if (exists && !S_ISREG(old.st_mode))
+        return S_ISDIR(old.st_mode) ? FolderNotFileReason : NotRegularFileReason;
+    if (exists && ::access(target.constData(), W_OK) != 0)
+        return errno == EACCES || errno == EROFS ? ReadOnlyFileReason : systemErrorText(errno);
+
+    QByteArray temporary;
+    FileHandle file;
+    for (int attempt = 0; attempt < 100 && !file.isOpen(); ++attempt) {
+        temporary = target + ".new-" + QByteArray::number(qint64(::getpid())) + '-' + QByteArray::number(attempt);
+        file = FileHandle(openRetrying(temporary, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (!file.isOpen() && errno != EEXIST)
+            return systemErrorText(errno);
+    }
+    if (!file.isOpen())
+        return systemErrorText(EEXIST);
+    auto giveUp = [&](const QString &reason) {
+        file.close();
+        ::unlink(temporary.constData());
+        return reason;
+    };
+    if (exists) {
+        // The new file keeps the old one's permissions, and its owner where
+        // the program may give it away (run as root, say).
+        if (::fchmod(file.get(), old.st_mode & 07777) != 0)
+            return giveUp(systemErrorText(errno));
+        if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
+            const int givenAway = ::fchown(file.get(), old.st_uid, old.st_gid);
+            Q_UNUSED(givenAway)
+        }
+    }
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const qsizetype written = writeOnce(file.get(), bytes.sliced(done));
+        if (written <= 0)
+            return giveUp(written < 0 ? systemErrorText(errno) : shortWriteReason(done, bytes.size(), {}));
+        done += written;
+    }
+    if (::fsync(file.get()) != 0)
+        return giveUp(systemErrorText(errno));
+    if (const int error = file.close())
+        return giveUp(systemErrorText(error));
+    if (::rename(temporary.constData(), target.constData()) != 0)
+        return giveUp(systemErrorText(errno));
+    // The folder's new entry goes to disk too.
+    const int slash = target.lastIndexOf('/');
+    const FileHandle folder(openRetrying(slash > 0 ? target.left(slash) : QByteArray(slash == 0 ? "/" : "."),
+                                         O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.isOpen())
+        ::fsync(folder.get());
+    return {};
 }
 
 AppendResult appendLocked(const QString &path, QByteArrayView block, const std::function<void()> &waiting)

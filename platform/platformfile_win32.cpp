@@ -6,6 +6,7 @@
 #include "platform/nativepath.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
@@ -198,8 +199,11 @@ ReadResult readRegularFile(const QString &path, qint64 maxBytes, QByteArray &byt
     const FileHandle file(::CreateFileW(nativePath(path).c_str(), GENERIC_READ,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!file.isOpen())
-        return {ReadResult::Failed, lastError()};
+    if (!file.isOpen()) {
+        const DWORD code = ::GetLastError();
+        const bool missing = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+        return {missing ? ReadResult::Missing : ReadResult::Failed, systemErrorText(int(code))};
+    }
 
     BY_HANDLE_FILE_INFORMATION info {};
     if (::GetFileType(file.get()) != FILE_TYPE_DISK)
@@ -220,6 +224,88 @@ ReadResult readRegularFile(const QString &path, qint64 maxBytes, QByteArray &byt
         }
         return qsizetype(got);
     });
+}
+
+FileKind fileKindAt(const QString &path)
+{
+    if (const QString device = reservedDeviceName(path); !device.isEmpty())
+        return {FileKind::Unusable, deviceNameReason(device)};
+    const std::wstring native = nativePath(path);
+    WIN32_FILE_ATTRIBUTE_DATA data {};
+    if (!::GetFileAttributesExW(native.c_str(), GetFileExInfoStandard, &data)) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return {FileKind::Missing, {}};
+        return {FileKind::Unusable, systemErrorText(int(error))};
+    }
+    DWORD attributes = data.dwFileAttributes;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        // A link: what it leads to counts, found by attributes alone.
+        const FileHandle file(::CreateFileW(native.c_str(), FILE_READ_ATTRIBUTES,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        BY_HANDLE_FILE_INFORMATION info {};
+        if (!file.isOpen()) {
+            const DWORD error = ::GetLastError();
+            return {FileKind::Unusable, error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                                                ? DanglingLinkReason : systemErrorText(int(error))};
+        }
+        if (::GetFileType(file.get()) != FILE_TYPE_DISK)
+            return {FileKind::Unusable, NotRegularFileReason};
+        if (!::GetFileInformationByHandle(file.get(), &info))
+            return {FileKind::Unusable, lastError()};
+        attributes = info.dwFileAttributes;
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return {FileKind::Unusable, FolderNotFileReason};
+    return {FileKind::Regular, {}};
+}
+
+QString replaceFileContents(const QString &path, QByteArrayView bytes)
+{
+    if (const QString device = reservedDeviceName(path); !device.isEmpty())
+        return deviceNameReason(device);
+    QString target = path;
+    const FileKind kind = fileKindAt(path);
+    if (kind.kind == FileKind::Unusable)
+        return kind.reason;
+    if (kind.kind == FileKind::Regular && QFileInfo(path).isSymLink())
+        target = QFileInfo(path).canonicalFilePath();
+    const std::wstring native = nativePath(target);
+    const DWORD attributes = ::GetFileAttributesW(native.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return ReadOnlyFileReason;
+
+    std::wstring temporary;
+    FileHandle file;
+    for (int attempt = 0; attempt < 100 && !file.isOpen(); ++attempt) {
+        temporary = nativePath(target + QStringLiteral(".new-%1-%2").arg(::GetCurrentProcessId()).arg(attempt));
+        file = FileHandle(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.isOpen() && ::GetLastError() != ERROR_FILE_EXISTS)
+            return lastError();
+    }
+    if (!file.isOpen())
+        return systemErrorText(ERROR_FILE_EXISTS);
+    auto giveUp = [&](const QString &reason) {
+        file.close();
+        ::DeleteFileW(temporary.c_str());
+        return reason;
+    };
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const qsizetype written = writeOnce(file.get(), bytes.sliced(done));
+        if (written <= 0)
+            return giveUp(written < 0 ? lastError() : shortWriteReason(done, bytes.size(), {}));
+        done += written;
+    }
+    if (!::FlushFileBuffers(file.get()))
+        return giveUp(lastError());
+    if (const int error = file.close())
+        return giveUp(systemErrorText(error));
+    if (!::MoveFileExW(temporary.c_str(), native.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return giveUp(lastError());
+    return {};
 }
 
 AppendResult appendLocked(const QString &path, QByteArrayView block, const std::function<void()> &waiting)

@@ -40,6 +40,8 @@ league notes.txt roster.txt|quillery-names --roster|
 roster.txt|quillery-names --append|r
 roster.txt|quillery-names --append =|r
 --append=notes.txt|quillery-names|--append=n
+--exclude|quillery-names --unique|--ex
+notes.txt|quillery-names --exclude|n
 |quillery-names --count|
 |quillery-names --seed|
 CASES

@@ -219,6 +219,20 @@ TEST_P(ExactLimit, EveryPossibleNameComesOutAndOneMoreIsRefused)
     EXPECT_EQ(tooMany.problem, QStringLiteral("Only %1 different names can be made from the players between 1871 and "
                                               "2000; %2 were asked for.").arg(GetParam().possible).arg(GetParam().possible + 1));
     EXPECT_TRUE(tooMany.listText.isEmpty());
+
+    // Names taken already are left out; a real one among them counts once.
+    TakenNames taken(names, QStringLiteral("the list file L"));
+    const std::vector<Utf8Name> listed = {{"Ann", "Adams"}, {"Ann", "Brown"}, {"Ann", "Brown"}, {"Zed", "Cole"}};
+    taken.add(listed);
+    const int left = GetParam().possible - (GetParam().rules.fictional ? 1 : 2);
+    const Generation rest = GenerateAllowedNames(*state, QString::number(GetParam().possible), random, names,
+                                                 Shortfall::Refuse, &taken);
+    const QStringList restLines = linesOf(rest.listText);
+    EXPECT_EQ(QSet<QString>(restLines.begin(), restLines.end()).size(), left);
+    EXPECT_FALSE(restLines.contains(QStringLiteral("Ann Brown")) || restLines.contains(QStringLiteral("Ann Adams")));
+    EXPECT_EQ(rest.shortfall, QStringLiteral("Only %1 of the %2 different names that can be made from the players "
+                                             "between 1871 and 2000 are not already in the list file L; %2 were asked "
+                                             "for.").arg(left).arg(GetParam().possible));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rules, ExactLimit, ::testing::Values(Limit{{.unique = true}, 16},

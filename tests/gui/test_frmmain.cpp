@@ -4,15 +4,18 @@
 #include "platform/nativepath.h"
 #include "generate/randomsource.h"
 #include "gui/application.h"
+#include "gui/fixedsizewindows.h"
 #include "gui/frmhelp.h"
 #include "gui/frmmain.h"
 #include "gui/messages.h"
+#include "list/listfile.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -22,6 +25,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyle>
+#include <QWindow>
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,6 +33,10 @@
 
 #include <functional>
 #include <memory>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -124,6 +132,8 @@ private slots:
     void listMenuEntries();
     void rulesShapeTheList_data();
     void rulesShapeTheList();
+    void listFileBesideTheProgram_data();
+    void listFileBesideTheProgram();
     void choicesRememberedAcrossRestart();
     void settingsFileRead_data();
     void settingsFileRead();
@@ -811,6 +821,7 @@ void TestFrmMain::layout()
 
 void TestFrmMain::window()
 {
+    keepFixedSizeWindowsUnmaximized();
     QVERIFY(open(SmallRoster));
 
     QCOMPARE(m_window->windowTitle(), QStringLiteral("Quillery for the Orvale "));
@@ -821,6 +832,11 @@ void TestFrmMain::window()
     QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
     QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
     QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+    // A title bar drawn by Qt may still ask for maximize: the window stays as it was.
+    m_window->windowHandle()->setWindowStates(Qt::WindowMaximized);
+    QTRY_VERIFY(!m_window->windowHandle()->windowStates().testFlag(Qt::WindowMaximized));
+    QVERIFY(m_window->isVisible());
+    QCOMPARE(m_window->size(), QSize(493, 313));
 
     auto *list = child<QPlainTextEdit>(QStringLiteral("txtPlayerNames"));
     QVERIFY(!list->isReadOnly());
@@ -986,26 +1002,34 @@ void TestFrmMain::listMenuEntries()
     QFETCH(QString, how);
     QVERIFY(open(SmallRoster));
     QStringList names;
-    QList<bool> checked;
-    const auto look = [&names, &checked](QMenu *menu) {
-        names.clear(), checked.clear();
+    QStringList ours; // the two entries: name, description, whether tickable and ticked
+    const auto look = [&names, &ours](QMenu *menu) {
+        names.clear(), ours.clear();
         // A screen reader finds the open menu among the application's children.
         QAccessibleInterface *application = QAccessible::queryAccessibleInterface(qApp);
         QCOMPARE(application->child(application->childCount() - 1)->object(), menu);
         QAccessibleInterface *entries = QAccessible::queryAccessibleInterface(menu);
         for (int i = 0; i < entries->childCount(); ++i) {
-            names << entries->child(i)->text(QAccessible::Name);
-            checked << entries->child(i)->state().checked;
+            QAccessibleInterface *entry = entries->child(i);
+            names << entry->text(QAccessible::Name);
+            if (i >= entries->childCount() - 2) {
+                QVERIFY(entry->isValid() && entry->parent()->object() == menu);
+                QCOMPARE(entry->role(), QAccessible::CheckBox);
+                ours << entry->text(QAccessible::Name) + u'|' + entry->text(QAccessible::Description)
+                                + QLatin1String(entry->state().checkable ? "|tickable" : "|")
+                                + QLatin1String(entry->state().checked ? "|ticked" : "|");
+            }
         }
     };
     QVERIFY(withListMenu(how, look));
-    QCOMPARE(names.mid(names.size() - 2), QStringList({"Made-up Names Only", "No Repeated Names"}));
     QVERIFY2(names.contains(QStringLiteral("Delete")), qPrintable(names.join(u'|'))); // a standard entry
-    QCOMPARE(checked.mid(checked.size() - 2), QList<bool>({false, false}));
+    const QString madeUp = QStringLiteral("Made-up Names Only|No name in the list is a real player's full name|tickable|");
+    QCOMPARE(ours, QStringList({madeUp, "No Repeated Names|No name appears twice in the list|tickable|"}));
 
+    // Every later opening reads the same.
     QVERIFY(pressInListMenu(Qt::Key_N));
     QVERIFY(withListMenu(how, look));
-    QCOMPARE(checked.mid(checked.size() - 2), QList<bool>({false, true}));
+    QCOMPARE(ours, QStringList({madeUp, "No Repeated Names|No name appears twice in the list|tickable|ticked"}));
 }
 
 void TestFrmMain::rulesShapeTheList_data()
@@ -1015,21 +1039,27 @@ void TestFrmMain::rulesShapeTheList_data()
     QTest::addColumn<QString>("count");
     QTest::addColumn<int>("lines");
     QTest::addColumn<QString>("message"); // after Generate; empty: none
+    QTest::addColumn<QString>("saveRefused"); // what Save then says; empty: it saves
 
     // 1871 to 2000: six players, so 36 names, 30 of them made up.
-    QTest::newRow("made-up only") << SmallRoster << QList<int>{Qt::Key_M} << "300" << 300 << "";
+    QTest::newRow("made-up only") << SmallRoster << QList<int>{Qt::Key_M} << "300" << 300 << "" << "";
     QTest::newRow("no repeats, short by 64")
             << SmallRoster << QList<int>{Qt::Key_N} << "100" << 36
             << "Only 36 different names can be made from the players between 1871 and 2000; 100 were asked for. "
-               "The list holds all 36.";
-    QTest::newRow("both, exactly enough") << SmallRoster << QList<int>{Qt::Key_M, Qt::Key_N} << "30" << 30 << "";
+               "The list holds all 36." << "";
+    QTest::newRow("both, exactly enough") << SmallRoster << QList<int>{Qt::Key_M, Qt::Key_N} << "30" << 30 << "" << "";
     QTest::newRow("both, short by one")
             << SmallRoster << QList<int>{Qt::Key_N, Qt::Key_M} << "31" << 30
             << "Only 30 different names can be made from the players between 1871 and 2000; 31 were asked for. "
-               "The list holds all 30.";
-    QTest::newRow("made-up only, none to make, keeps the list")
+               "The list holds all 30." << "";
+    QTest::newRow("made-up only, none to make, keeps the list but never saves it")
             << QByteArray("Solo,Sam,1950\r\n") << QList<int>{Qt::Key_M} << "5" << 12
-            << "The only name that can be made from the players between 1871 and 2000 is a real player's name.";
+            << "The only name that can be made from the players between 1871 and 2000 is a real player's name."
+            << "There is no list to save: no name could be drawn. The only name that can be made from the players "
+               "between 1871 and 2000 is a real player's name.";
+    QTest::newRow("turned on after the draw") << SmallRoster << QList<int>{Qt::Key_N} << "" << 12 << ""
+            << "There is no list to save under \"No Repeated Names\": the list shown was drawn before it was "
+               "turned on. Generate makes a new one.";
 }
 
 void TestFrmMain::rulesShapeTheList()
@@ -1039,20 +1069,23 @@ void TestFrmMain::rulesShapeTheList()
     QFETCH(QString, count);
     QFETCH(int, lines);
     QFETCH(QString, message);
+    QFETCH(QString, saveRefused);
     QVERIFY(open(roster));
     const QString before = m_window->listText();
     for (int key : accessKeys)
         QVERIFY(pressInListMenu(Qt::Key(key)));
 
-    typeInto(field("txtNumNames"), count);
-    QTest::keyClick(field("txtNumNames"), Qt::Key_Return);
+    if (!count.isEmpty()) {
+        typeInto(field("txtNumNames"), count);
+        QTest::keyClick(field("txtNumNames"), Qt::Key_Return);
+    }
 
     const QStringList list = m_window->listText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     QCOMPARE(list.size(), lines);
     const NameRules rules = m_window->nameRules();
     if (!message.isEmpty() && rules.fictional && !rules.unique)
         QCOMPARE(m_window->listText(), before);
-    if (rules.unique)
+    if (rules.unique && !count.isEmpty())
         QCOMPARE(QSet<QString>(list.begin(), list.end()).size(), lines);
     if (rules.fictional && message.isEmpty()) {
         const MainState &state = m_window->state();
@@ -1060,6 +1093,75 @@ void TestFrmMain::rulesShapeTheList()
             QVERIFY(!list.contains(state.FirstNames[size_t(i)] + u' ' + state.LastNames[size_t(i)]));
     }
     QCOMPARE(m_messages->messages.isEmpty() ? QString() : m_messages->messages.last().text, message);
+
+    // A list that the rules in force did not draw is never saved.
+    QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
+    QCOMPARE(QFile::exists(m_dir->filePath(QStringLiteral("RandomNames.txt"))), saveRefused.isEmpty());
+    if (!saveRefused.isEmpty())
+        QCOMPARE(m_messages->messages.last().text, saveRefused);
+}
+
+void TestFrmMain::listFileBesideTheProgram_data()
+{
+    QTest::addColumn<QByteArray>("listFile"); // "/": a folder in its place
+    QTest::addColumn<bool>("noRepeats");
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<QString>("message"); // after Generate, %1 the list file's path; empty: none
+    QTest::addColumn<QString>("saveMessage");
+
+    QByteArray every = "1871 , 2000\r\n";
+    for (const char *last : {"Aaron", "Baker", "Cobb", "Doe", "Early", "Late"}) {
+        for (const char *first : {"Hank", "Frank", "Ty", "John", "Ed", "Lou"})
+            every += QByteArray(last) + ',' + first + "\r\n";
+    }
+    const QString shortMessage = "Only 34 of the 36 different names that can be made from the players between 1871 and "
+                                 "2000 are not already in the list file %1; 100 were asked for. The list holds all 34.";
+    const QString noneLeft = "All 36 different names that can be made from the players between 1871 and 2000 are "
+                             "already in the list file %1.";
+    const QString unreadable = "Cannot read the list file %1: it is a folder, not a file. No name was drawn, as No "
+                               "Repeated Names leaves out the names it holds.";
+    const QString saved = ListFileSavedMessage.toString();
+    QTest::newRow("two names in it, both left out")
+            << QByteArray("1871 , 2000\r\nAaron,Hank\r\nHank Cobb\r\nBaker,Ty\r\n\r\n\r\n") << true << 34
+            << shortMessage << saved;
+    QTest::newRow("every name in it") << every << true << 0 << noneLeft
+                                      << "There is no list to save: no name could be drawn. " + noneLeft;
+    QTest::newRow("a folder in its place") << QByteArray("/") << true << 0 << unreadable
+                                           << "There is no list to save: no name could be drawn. " + unreadable;
+    QTest::newRow("a folder in its place, entry off") << QByteArray("/") << false << 100 << "" << "";
+}
+
+void TestFrmMain::listFileBesideTheProgram()
+{
+    QFETCH(QByteArray, listFile);
+    QFETCH(bool, noRepeats);
+    QFETCH(int, lines);
+    QFETCH(QString, message);
+    QFETCH(QString, saveMessage);
+    QVERIFY(open(SmallRoster));
+    const QString path = m_dir->filePath(QStringLiteral("RandomNames.txt"));
+    if (listFile == "/") {
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("RandomNames.txt")));
+    } else {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(listFile) == listFile.size());
+    }
+    if (noRepeats)
+        QVERIFY(pressInListMenu(Qt::Key_N));
+
+    typeInto(field("txtNumNames"), QStringLiteral("100"));
+    QTest::keyClick(field("txtNumNames"), Qt::Key_Return);
+    const QStringList list = m_window->listText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    QCOMPARE(list.size(), lines);
+    QVERIFY(!noRepeats || (!list.contains(QStringLiteral("Hank Aaron")) && !list.contains(QStringLiteral("Ty Baker"))));
+    if (noRepeats)
+        QCOMPARE(QSet<QString>(list.begin(), list.end()).size(), lines);
+    const QString shown = m_messages->messages.isEmpty() ? QString() : m_messages->messages.last().text;
+    QCOMPARE(shown, message.isEmpty() ? message : message.arg(QDir::toNativeSeparators(path)));
+    if (saveMessage.isEmpty())
+        return;
+    button("cmdSave")->click();
+    QCOMPARE(m_messages->messages.last().text, saveMessage.arg(QDir::toNativeSeparators(path)));
 }
 
 void TestFrmMain::choicesRememberedAcrossRestart()
@@ -1088,34 +1190,121 @@ void TestFrmMain::choicesRememberedAcrossRestart()
     QVERIFY(m_window->nameRules() == NameRules({.fictional = false, .unique = false}) && m_messages->messages.isEmpty());
 }
 
+namespace {
+
+QByteArray utf16WithMark(const QString &text)
+{
+    QByteArray bytes("\xFF\xFE");
+    for (QChar c : text)
+        bytes += char(c.unicode() & 0xFF), bytes += char(c.unicode() >> 8);
+    return bytes;
+}
+
+const QString CannotReadLine = QStringLiteral("Cannot read line %2 of the settings file %1: %3. The choices its other "
+                                              "lines give are used, and the file is left as it is: a choice changed in "
+                                              "the list's menu holds until the program ends.");
+const QString CannotRememberLine = QStringLiteral("Cannot remember the choice in %1: line %2 cannot be read (%3), so "
+                                                  "the file is left as it is. The choice holds until the program ends.");
+const QString CannotUse = QStringLiteral("Cannot use the settings file %1: %2. No remembered choice is read, and the "
+                                         "file is left as it is: a choice changed in the list's menu holds until the "
+                                         "program ends.");
+
+} // namespace
+
 void TestFrmMain::settingsFileRead_data()
 {
+    QTest::addColumn<QString>("kind"); // what stands at the file's place; empty: a file holding ini
     QTest::addColumn<QByteArray>("ini");
     QTest::addColumn<bool>("fictional");
-    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("unique");
+    QTest::addColumn<QString>("message"); // at start: %1 the file, %2 the line, %3 why
+    QTest::addColumn<QByteArray>("after"); // the file after No Repeated Names is toggled
+    QTest::addColumn<QString>("toggleMessage");
 
-    QTest::newRow("both on") << QByteArray("[Names]\nMadeUpNamesOnly=true\nNoRepeatedNames=true\n") << true << "";
-    QTest::newRow("a value neither true nor false")
-            << QByteArray("[Names]\nMadeUpNamesOnly=yes\nNoRepeatedNames=true\n") << false
-            << "%1: Names/MadeUpNamesOnly holds \"yes\", neither true nor false. The choices it cannot give start off.";
+    const QByteArray badValue("[Names]\nMadeUpNamesOnly=yes\nNoRepeatedNames=true\n");
+    const QString yes = QStringLiteral("Names/MadeUpNamesOnly holds \"yes\", neither true nor false");
+    QTest::newRow("both on") << "" << QByteArray("[Names]\nMadeUpNamesOnly=true\nNoRepeatedNames=true\n") << true
+                             << true << "" << QByteArray("[Names]\nMadeUpNamesOnly=true\nNoRepeatedNames=false\n") << "";
+    QTest::newRow("a value neither true nor false") << "" << badValue << false << true
+                                                    << CannotReadLine.arg("%1", "2", yes) << badValue
+                                                    << CannotRememberLine.arg("%1", "2", yes);
+    const QByteArray stray("[Names]\r\nMadeUpNamesOnly=true\r\n\x01stray\r\n");
+    QTest::newRow("a stray line: what can be read holds, the file is never rewritten")
+            << "" << stray << true << false << CannotReadLine.arg("%1", "3", "it holds a control character") << stray
+            << CannotRememberLine.arg("%1", "3", "it holds a control character");
+    QTest::newRow("comments and other groups are kept")
+            << "" << QByteArray("; mine\n# mine too\n[Other]\nKey = x\n[Names]\nMadeUpNamesOnly = true\n") << true
+            << false << "" << QByteArray("; mine\n# mine too\n[Other]\nKey = x\n[Names]\nMadeUpNamesOnly = true\nNoRepeatedNames=true\n")
+            << "";
+    QTest::newRow("UTF-16 as Notepad saves it") << "" << utf16WithMark("[Names]\r\nMadeUpNamesOnly=true\r\n") << true
+                                                << false << ""
+                                                << utf16WithMark("[Names]\r\nMadeUpNamesOnly=true\r\nNoRepeatedNames=true\r\n")
+                                                << "";
+    QTest::newRow("through a link to a file, which stays a link")
+            << "file link" << QByteArray("[Names]\nMadeUpNamesOnly=true\n") << true << false << ""
+            << QByteArray("[Names]\nMadeUpNamesOnly=true\nNoRepeatedNames=true\n") << "";
+#ifdef Q_OS_UNIX
+    const QString notRegular = CannotUse.arg("%1", "it is not a regular file");
+    QTest::newRow("a FIFO: the window opens at once") << "fifo" << QByteArray() << false << false << notRegular
+                                                      << QByteArray() << "";
+    QTest::newRow("a link to a device, never replaced") << "device link" << QByteArray() << false << false
+                                                        << notRegular << QByteArray() << "";
+    QTest::newRow("a loop of links") << "loop" << QByteArray() << false << false
+                                     << CannotUse.arg("%1", "Too many levels of symbolic links") << QByteArray() << "";
+    QTest::newRow("a folder") << "folder" << QByteArray() << false << false
+                              << CannotUse.arg("%1", "it is a folder, not a file") << QByteArray() << "";
+#endif
 }
 
 void TestFrmMain::settingsFileRead()
 {
+    QFETCH(QString, kind);
     QFETCH(QByteArray, ini);
     QFETCH(bool, fictional);
+    QFETCH(bool, unique);
     QFETCH(QString, message);
-    QFile file(settingsPath());
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(ini) == ini.size() && file.flush());
+    QFETCH(QByteArray, after);
+    QFETCH(QString, toggleMessage);
+    const QString path = settingsPath();
+    const QString written = kind == u"file link" ? m_dir->filePath(QStringLiteral("real.ini")) : path;
+    QFile file(written);
+    if (kind.isEmpty() || kind == u"file link")
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(ini) == ini.size() && file.flush());
+    if (kind == u"file link")
+        QVERIFY(QFile::link(written, path));
+#ifdef Q_OS_UNIX
+    if (kind == u"fifo")
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    if (kind == u"device link")
+        QVERIFY(QFile::link(QStringLiteral("/dev/null"), path));
+    if (kind == u"loop")
+        QVERIFY(QFile::link(path, path));
+    if (kind == u"folder")
+        QVERIFY(QDir().mkpath(path));
+#endif
+    const QFileInfo before(path);
     QVERIFY(open(SmallRoster, false));
     m_window = std::make_unique<frmMain>(m_dir->path(), std::make_unique<FixedSeedRandom>(3));
-    m_window->setSettingsFile(settingsPath());
+    m_window->setSettingsFile(path);
 
     QVERIFY(m_window->Form_Load());
 
-    QVERIFY(m_window->nameRules() == NameRules({.fictional = fictional, .unique = true}));
-    QCOMPARE(m_messages->messages.isEmpty() ? QString() : m_messages->messages.last().text,
-             message.arg(QDir::toNativeSeparators(settingsPath())));
+    QVERIFY(m_window->nameRules() == NameRules({.fictional = fictional, .unique = unique}));
+    const auto lastMessage = [this] { return m_messages->messages.isEmpty() ? QString() : m_messages->messages.last().text; };
+    QCOMPARE(lastMessage(), message.arg(QDir::toNativeSeparators(path)));
+    // Every message stays true on disk after a toggle.
+    m_messages->messages.clear();
+    QVERIFY(showWindow() && pressInListMenu(Qt::Key_N));
+    QCOMPARE(lastMessage(), toggleMessage.arg(QDir::toNativeSeparators(path)));
+    const QFileInfo now(path);
+    QCOMPARE(now.isSymLink(), before.isSymLink());
+    QCOMPARE(now.isFile(), before.isFile());
+    QCOMPARE(now.symLinkTarget(), before.symLinkTarget());
+    if (before.isFile()) {
+        file.close();
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), after);
+    }
 }
 
 void TestFrmMain::savedMessageNamesAFolderAwayFromTheProgram()
