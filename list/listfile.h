@@ -31,8 +31,9 @@ QByteArray listBlock(const QString &startText, const QString &endText, const Mai
 
 // Appends block to the file at path in one write, creating the file when it is
 // missing, under an exclusive lock so that concurrent saves never interleave.
-// A file whose last line has no line break gets CR LF first, so that the
-// header never joins the user's last line.
+// A file whose last line has no line break, or whose end cannot be read, gets
+// CR LF first, and one ending in a lone CR gets LF, so that the header never
+// joins the user's last line. Ctrl+C and the like wait until the save is done.
 // Reports success only once the data is written, flushed and the file closed;
 // on any failure the file is left as it was, and a file this call made is
 // removed. waiting is called once if another program's lock makes it wait.

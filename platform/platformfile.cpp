@@ -70,10 +70,14 @@ QString makeFolder(const QString &path)
 
 namespace platformdetail {
 
-QByteArray appendedAfter(int lastByte, QByteArrayView block)
+QByteArray appendedAfter(qint64 length, QByteArrayView ending, QByteArrayView block)
 {
-    if (lastByte < 0 || lastByte == '\n' || lastByte == '\r')
+    const bool endKnown = ending.size() == std::min(length, EndingBytes);
+    if (length == 0 || (endKnown && (ending.endsWith('\n') || (length == EndingBytes && ending == "\xEF\xBB\xBF"))))
         return block.toByteArray();
+    // A reader that splits on CR LF takes a lone CR for no line end at all.
+    if (endKnown && ending.endsWith('\r'))
+        return "\n" + block.toByteArray();
     return "\r\n" + block.toByteArray();
 }
 

@@ -103,9 +103,12 @@ struct AppendResult {
 // is missing, under an exclusive lock so that concurrent appends never
 // interleave. Succeeds only once the data is written, flushed to disk and the
 // file closed. On any failure the file is cut back to its old length, and a
-// file made by this call is removed again. When the file's last line has no
-// line break, CR LF goes first, in the same write, so that the block starts on
-// a line of its own. A character device such as the null device is written
+// file made by this call is removed again. The bytes that appendedAfter puts
+// before the block go in the same write, so that the block starts on a line
+// of its own. From the write until the block is synced or rolled back, the
+// signals that end a program from a terminal or at shutdown (SIGTERM, SIGINT,
+// SIGHUP), and on Windows the console's Ctrl+C, Ctrl+Break and close events,
+// wait, and take effect afterwards. A character device such as the null device is written
 // without lock or flush; pipes and the like are refused, and so are names that
 // Windows keeps for devices, except the null device NUL itself. waiting, when
 // given, is called once before the first wait for a lock that another program
@@ -174,10 +177,17 @@ bool takeLockPatiently(const std::function<LockTry()> &tryOnce, const std::funct
 ReadResult readToEnd(qint64 size, qint64 maxBytes, QByteArray &bytes,
                      const std::function<qsizetype(char *, qsizetype, QString &)> &readSome);
 
-// The bytes an append writes after a file whose last byte is lastByte (-1:
-// the file is empty or could not be read): block, after CR LF when that byte
-// ends no line.
-QByteArray appendedAfter(int lastByte, QByteArrayView block);
+// How many of a file's last bytes appendedAfter looks at: a UTF-8 byte-order
+// mark's worth.
+inline constexpr qint64 EndingBytes = 3;
+
+// The bytes an append writes after a regular file of length bytes that ends
+// in ending: its last min(length, EndingBytes) bytes, or none when they could
+// not be read. The block starts on a line of its own: after CR LF when the
+// last line has no line break or its end is unknown, after LF when it ends in
+// a lone CR, and as it is after a line break, in an empty file and in one that
+// holds only a byte-order mark.
+QByteArray appendedAfter(qint64 length, QByteArrayView ending, QByteArrayView block);
 
 // Makes the one folder at path, whose parent exists. Returns why that
 // failed, or an empty text.

@@ -5,10 +5,16 @@
 
 #include <QFile>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
+#include <iterator>
+#include <mutex>
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -96,21 +102,103 @@ bool pathStillNames(const QByteArray &nativePath, int fd)
             && byPath.st_dev == byHandle.st_dev && byPath.st_ino == byHandle.st_ino;
 }
 
-// The file's byte at length - 1; -1 when the file is empty or that byte cannot
-// be read, so that nothing goes before the block. It is read through the
-// appending descriptor itself: on file systems that emulate flock with record
-// locks, closing any other descriptor of the file would drop the lock.
-int lastByteOf(int fd, off_t length)
+// The file's last bytes, as many as platformdetail::appendedAfter looks at;
+// none when they cannot be read. They are read through the appending
+// descriptor itself: on file systems that emulate flock with record locks,
+// closing any other descriptor of the file would drop the lock.
+QByteArray endOf(int fd, off_t length)
 {
-    if (length == 0)
-        return -1;
-    unsigned char byte = 0;
+    QByteArray ending(qsizetype(std::min<off_t>(length, platformdetail::EndingBytes)), Qt::Uninitialized);
     ssize_t got;
     do {
-        got = ::pread(fd, &byte, 1, length - 1);
+        got = ::pread(fd, ending.data(), size_t(ending.size()), length - ending.size());
     } while (got < 0 && errno == EINTR);
-    return got == 1 ? int(byte) : -1;
+    return got == ending.size() ? ending : QByteArray();
 }
+
+// The signals that end a program from the terminal or at shutdown: Ctrl+C,
+// a closed terminal, a request to end.
+constexpr int EndingSignals[] = {SIGTERM, SIGINT, SIGHUP};
+constexpr std::size_t EndingSignalCount = std::size(EndingSignals);
+
+std::atomic<bool> endingSignalCaught[EndingSignalCount];
+
+void noteEndingSignal(int signal)
+{
+    for (std::size_t i = 0; i < EndingSignalCount; ++i) {
+        if (EndingSignals[i] == signal)
+            endingSignalCaught[i] = true;
+    }
+}
+
+// Holds the ending signals back while a block is written, synced or rolled
+// back, and lets them take effect afterwards. The kernel stops a write as soon
+// as a signal is about to end the process, so the rest of the block and the
+// rollback would never come. Blocking them in this thread alone is not enough:
+// the kernel hands a process's signal to any thread that does not block it,
+// and then ends them all. So, while any append is in this section, a signal
+// whose action is to end the program is only noted, and sent again at the end.
+class EndingSignalsWait {
+public:
+    EndingSignalsWait()
+    {
+        sigset_t ending;
+        sigemptyset(&ending);
+        for (const int signal : EndingSignals)
+            sigaddset(&ending, signal);
+        pthread_sigmask(SIG_BLOCK, &ending, &m_savedMask);
+
+        const std::lock_guard lock(s_mutex);
+        if (s_holders++ > 0)
+            return;
+        for (std::size_t i = 0; i < EndingSignalCount; ++i) {
+            endingSignalCaught[i] = false;
+            struct sigaction &saved = s_saved[i];
+            s_noted[i] = ::sigaction(EndingSignals[i], nullptr, &saved) == 0 && !(saved.sa_flags & SA_SIGINFO)
+                    && saved.sa_handler == SIG_DFL;
+            if (!s_noted[i])
+                continue;
+            struct sigaction note {};
+            note.sa_handler = noteEndingSignal;
+            note.sa_flags = SA_RESTART;
+            sigfillset(&note.sa_mask);
+            s_noted[i] = ::sigaction(EndingSignals[i], &note, nullptr) == 0;
+        }
+    }
+
+    ~EndingSignalsWait()
+    {
+        bool resend[EndingSignalCount] = {};
+        {
+            const std::lock_guard lock(s_mutex);
+            if (--s_holders == 0) {
+                for (std::size_t i = 0; i < EndingSignalCount; ++i) {
+                    if (!s_noted[i])
+                        continue;
+                    ::sigaction(EndingSignals[i], &s_saved[i], nullptr);
+                    resend[i] = endingSignalCaught[i].exchange(false);
+                }
+            }
+        }
+        // One that waits blocked in this thread comes now, with its usual action.
+        pthread_sigmask(SIG_SETMASK, &m_savedMask, nullptr);
+        for (std::size_t i = 0; i < EndingSignalCount; ++i) {
+            if (resend[i])
+                ::kill(::getpid(), EndingSignals[i]);
+        }
+    }
+
+    EndingSignalsWait(const EndingSignalsWait &) = delete;
+    EndingSignalsWait &operator=(const EndingSignalsWait &) = delete;
+
+private:
+    sigset_t m_savedMask {};
+
+    static inline std::mutex s_mutex;
+    static inline int s_holders = 0;
+    static inline struct sigaction s_saved[EndingSignalCount] {};
+    static inline bool s_noted[EndingSignalCount] = {};
+};
 
 } // namespace
 
@@ -308,8 +396,11 @@ AppendResult appendLocked(const QString &path, QByteArrayView block, const std::
         return result;
     };
 
+    // From here until the block is whole and synced, or rolled back.
+    const EndingSignalsWait signalsWait;
     // Read under the lock, so that no other append ends the file meanwhile.
-    const QByteArray bytes = platformdetail::appendedAfter(regular ? lastByteOf(file.get(), oldLength) : -1, block);
+    const QByteArray bytes = regular ? platformdetail::appendedAfter(oldLength, endOf(file.get(), oldLength), block)
+                                     : block.toByteArray();
     const qsizetype written = writeOnce(file.get(), bytes);
     if (written < 0)
         return rollBack(systemErrorText(errno));

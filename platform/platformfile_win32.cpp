@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <utility>
@@ -141,21 +142,52 @@ qsizetype writeOnce(HANDLE file, QByteArrayView bytes)
     return qsizetype(written);
 }
 
-// The file's byte at length - 1, or -1 when the file is empty or the handle
-// may not read; the file pointer is left at length either way.
-int lastByteOf(HANDLE file, LARGE_INTEGER length)
+// The file's last bytes, as many as platformdetail::appendedAfter looks at;
+// none when the handle may not read them. The file pointer is left at length
+// either way.
+QByteArray endOf(HANDLE file, LARGE_INTEGER length)
 {
-    if (length.QuadPart == 0)
-        return -1;
+    QByteArray ending(qsizetype(std::min<LONGLONG>(length.QuadPart, platformdetail::EndingBytes)), Qt::Uninitialized);
+    const quint64 from = quint64(length.QuadPart - ending.size());
     OVERLAPPED at {};
-    at.Offset = DWORD(quint64(length.QuadPart - 1) & 0xFFFFFFFFu);
-    at.OffsetHigh = DWORD(quint64(length.QuadPart - 1) >> 32);
-    unsigned char byte = 0;
+    at.Offset = DWORD(from & 0xFFFFFFFFu);
+    at.OffsetHigh = DWORD(from >> 32);
     DWORD got = 0;
-    const bool read = ::ReadFile(file, &byte, 1, &got, &at) && got == 1;
+    const bool read = ending.isEmpty()
+            || (::ReadFile(file, ending.data(), DWORD(ending.size()), &got, &at) && got == DWORD(ending.size()));
     ::SetFilePointerEx(file, length, nullptr, FILE_BEGIN);
-    return read ? int(byte) : -1;
+    return read ? ending : QByteArray();
 }
+
+// Saves in progress hold this shared; the console's handler takes it
+// exclusively, so it waits until none is left.
+SRWLOCK savesInProgress = SRWLOCK_INIT;
+
+// The system runs this on a thread of its own. Returning FALSE hands the
+// event on, in the end to the default action, which ends the program.
+BOOL WINAPI waitForSaves(DWORD event)
+{
+    if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT || event == CTRL_CLOSE_EVENT) {
+        ::AcquireSRWLockExclusive(&savesInProgress);
+        ::ReleaseSRWLockExclusive(&savesInProgress);
+    }
+    return FALSE;
+}
+
+// Holds the console's Ctrl+C, Ctrl+Break and close events back while a block
+// is written, flushed or rolled back: their default action ends the program
+// at once, in the middle of the write, and the rollback would never come.
+class ConsoleEventsWait {
+public:
+    ConsoleEventsWait()
+    {
+        [[maybe_unused]] static const bool installed = ::SetConsoleCtrlHandler(waitForSaves, TRUE);
+        ::AcquireSRWLockShared(&savesInProgress);
+    }
+    ~ConsoleEventsWait() { ::ReleaseSRWLockShared(&savesInProgress); }
+    ConsoleEventsWait(const ConsoleEventsWait &) = delete;
+    ConsoleEventsWait &operator=(const ConsoleEventsWait &) = delete;
+};
 
 } // namespace
 
@@ -326,8 +358,11 @@ AppendResult appendLocked(const QString &path, QByteArrayView block, const std::
         return result;
     };
 
+    // From here until the block is whole and flushed, or rolled back.
+    const ConsoleEventsWait eventsWait;
     // Read under the lock, so that no other append ends the file meanwhile.
-    const QByteArray bytes = platformdetail::appendedAfter(regular ? lastByteOf(file.get(), oldLength) : -1, block);
+    const QByteArray bytes = regular ? platformdetail::appendedAfter(oldLength.QuadPart, endOf(file.get(), oldLength), block)
+                                     : block.toByteArray();
     const qsizetype written = writeOnce(file.get(), bytes);
     if (written < 0)
         return rollBack(lastError());

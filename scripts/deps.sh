@@ -25,9 +25,10 @@ runtime_packages=(fonts-dejavu-core fonts-dejavu-extra)
 # hardening (devscripts' hardening-check) and every file's licence (reuse).
 # python3 remakes the roster from its source to prove the shipped one matches.
 # weston's headless backend and Qt's Wayland plugin run the window on Wayland.
+# FUSE and its Python binding make a slow file system to cut a save with signals.
 test_packages=(xvfb xauth xdotool xclip binutils-mingw-w64-x86-64 locales imagemagick
                dpkg-dev file lintian desktop-file-utils appstream devscripts reuse python3
-               weston qt6-wayland)
+               weston qt6-wayland fuse3 python3-fusepy)
 fuzz_packages=(clang libclang-rt-14-dev)
 # The Windows build: the mingw-w64 compiler with POSIX threads, Debian's own
 # Qt as the host tools for building Qt for Windows from its source package,

@@ -272,6 +272,42 @@ TEST_F(ListFileTest, TwoSavesAppendTwoIdenticalBlocksAfterEarlierContent)
     EXPECT_EQ(readAll(file()), earlier + TwoPickBlock + TwoPickBlock);
 }
 
+// Whatever the earlier text's end, the block starts on a line of its own
+// for a reader that splits on CR LF, and nothing marks an empty line before it.
+struct Ending {
+    const char *name;
+    QByteArray earlier;
+    QByteArray between; // what the save puts between the earlier text and the block
+    bool writeOnly = false;
+};
+
+void PrintTo(const Ending &ending, std::ostream *out)
+{
+    *out << ending.name;
+}
+
+class ListFileEndingTest : public ListFileTest, public testing::WithParamInterface<Ending> {};
+
+TEST_P(ListFileEndingTest, BlockStartsOnALineOfItsOwn)
+{
+    const Ending &ending = GetParam();
+    writeAll(file(), ending.earlier);
+    if (ending.writeOnly) {
+        QFile::setPermissions(file(), QFileDevice::WriteOwner);
+        if (QFile(file()).open(QIODevice::ReadOnly))
+            GTEST_SKIP() << "permission bits do not stop this user";
+    }
+    const ListFileReport report = appendListBlock(file(), TwoPickBlock);
+    EXPECT_TRUE(report.saved()) << report.error.toStdString();
+    QFile::setPermissions(file(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(readAll(file()), ending.earlier + ending.between + TwoPickBlock);
+}
+
+INSTANTIATE_TEST_SUITE_P(Endings, ListFileEndingTest,
+                         testing::Values(Ending{"LoneCr", "x\r", "\n"}, Ending{"ByteOrderMarkOnly", "\xEF\xBB\xBF", ""},
+                                         Ending{"WriteOnly", "x", "\r\n", true}, Ending{"WriteOnlyEmpty", "", "", true}),
+                         [](const testing::TestParamInfo<Ending> &info) { return std::string(info.param.name); });
+
 TEST_F(ListFileTest, CharacterDeviceChosenByTheUserIsAccepted)
 {
 #if defined(Q_OS_WIN)
