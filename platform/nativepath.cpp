@@ -152,6 +152,58 @@ QStringList cleanedParts(const QString &native, qsizetype rootParts)
     return kept;
 }
 
+// \\?\ and \\.\ paths go to the system's own names as they stand: a
+// device there is a name of its own (\\.\NUL), and any longer path names a
+// file, even one called NUL.
+bool isDeviceNamespacePath(const QString &native)
+{
+    return native.startsWith(u"\\\\?\\") || native.startsWith(u"\\\\.\\");
+}
+
+// The stem Windows compares with its device names: the name up to its first
+// dot or colon, less the blanks before that ("com1 .txt", "NUL:").
+bool isDeviceStem(QStringView name)
+{
+    qsizetype end = 0;
+    while (end < name.size() && name[end] != u'.' && name[end] != u':')
+        ++end;
+    QStringView stem = name.left(end);
+    while (stem.endsWith(u' '))
+        stem.chop(1);
+    if (stem.size() == 3) {
+        for (const QStringView bare : {u"CON", u"PRN", u"AUX", u"NUL"}) {
+            if (stem.compare(bare, Qt::CaseInsensitive) == 0)
+                return true;
+        }
+        return false;
+    }
+    // COM and LPT take the digits 1 to 9 and the superscripts ¹ ² ³.
+    return stem.size() == 4
+            && (stem.startsWith(u"COM", Qt::CaseInsensitive) || stem.startsWith(u"LPT", Qt::CaseInsensitive))
+            && QStringView(u"123456789\u00b9\u00b2\u00b3").contains(stem[3]);
+}
+
+// The final name as Windows reads it for devices, as the user wrote it unless
+// the clean-up took that part away: after the last separator, or after the
+// drive of a drive-relative path (C:COM1).
+QString finalName(const QString &native)
+{
+    const auto withoutDrive = [](QString name, bool first) {
+        if (first && name.size() >= 2 && name[0].isLetter() && name[1] == u':')
+            name.remove(0, 2);
+        return name;
+    };
+    const qsizetype separator = native.lastIndexOf(u'\\');
+    const QString written = withoutDrive(native.mid(separator + 1), separator < 0);
+    if (isDeviceNamespacePath(native))
+        return written;
+    const QStringList parts = cleanedParts(native, 0);
+    if (parts.isEmpty())
+        return {};
+    const QString cleaned = withoutDrive(parts.last(), parts.size() == 1);
+    return written.startsWith(cleaned) ? written : cleaned;
+}
+
 } // namespace
 
 QString reservedDeviceName(const QString &path)
@@ -159,26 +211,23 @@ QString reservedDeviceName(const QString &path)
     // Judged on the name Windows opens: C:\a\CON\. opens CON too.
     QString native = path;
     native.replace(u'/', u'\\');
-    const QStringList parts = cleanedParts(native, 0);
-    if (parts.isEmpty())
-        return {};
-    // Named as the user wrote it, unless the clean-up took that part away.
-    const QString written = native.mid(native.lastIndexOf(u'\\') + 1);
-    const QString name = written.startsWith(parts.last()) ? written : parts.last();
-    // Windows reads "com1 .txt" as COM1 too: the stem ends at the first dot,
-    // blanks before it don't count.
-    QStringView stem = QStringView(name).left(name.indexOf(u'.'));
-    while (stem.endsWith(u' '))
-        stem.chop(1);
-    static const QStringList bare = {QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
-                                     QStringLiteral("NUL")};
-    if (bare.contains(stem, Qt::CaseInsensitive))
-        return name;
-    // COM and LPT take the digits 1 to 9 and the superscripts ¹ ² ³.
-    if (stem.size() == 4 && (stem.startsWith(u"COM", Qt::CaseInsensitive) || stem.startsWith(u"LPT", Qt::CaseInsensitive))
-        && QStringView(u"123456789\u00b9\u00b2\u00b3").contains(stem[3]))
-        return name;
-    return {};
+    const QString name = finalName(native);
+    return isDeviceStem(name) ? name : QString();
+}
+
+bool namesNullDevice(const QString &path)
+{
+    QString native = path;
+    native.replace(u'/', u'\\');
+    if (isDeviceNamespacePath(native))
+        return native.mid(4).compare(u"NUL", Qt::CaseInsensitive) == 0;
+    // A share's server decides for itself what a name there is.
+    if (native.startsWith(u"\\\\"))
+        return false;
+    QString name = finalName(native);
+    while (name.endsWith(u'.') || name.endsWith(u' ') || name.endsWith(u':'))
+        name.chop(1);
+    return name.compare(u"NUL", Qt::CaseInsensitive) == 0;
 }
 
 QString extendedLengthPath(const QString &path)

@@ -40,10 +40,18 @@ CheckedPath programDirectory();
 CheckedPath absoluteFromCurrentFolder(const QString &path);
 
 // The final name of path when Windows keeps it for a device (CON, PRN, AUX,
-// NUL, COM1 to COM9, LPT1 to LPT9, in any case, with or without an extension
-// or trailing blanks); otherwise an empty text. Such a name opens the device
-// in any folder, so a file by that name would never be written.
+// NUL, COM1 to COM9, LPT1 to LPT9, in any case, with or without an extension,
+// a trailing colon or trailing blanks, also after the drive of C:COM1 and
+// behind \\?\); otherwise an empty text. Such a name opens the device in any
+// folder, or, behind \\?\, makes a file by that name that few programs can
+// remove again, so a file by that name would never be written.
 QString reservedDeviceName(const QString &path);
+
+// Whether Windows reads path as the null device itself: the bare name NUL, in
+// any case and followed by nothing but dots, blanks or a colon, in any local
+// folder or after a drive, or \\?\NUL and \\.\NUL. A NUL on a share or after
+// a longer \\?\ path would be a file.
+bool namesNullDevice(const QString &path);
 
 // An absolute path in Windows' extended form, \\?\C:\... or \\?\UNC\server\...,
 // which is not held to 260 characters. The system does no more clean-up on

@@ -310,9 +310,12 @@ QString replaceFileContents(const QString &path, QByteArrayView bytes)
 
 AppendResult appendLocked(const QString &path, QByteArrayView block, const std::function<void()> &waiting)
 {
-    // The null device is the user's own choice, as /dev/null is on POSIX.
+    // The null device is the user's own choice, as /dev/null is on POSIX. It
+    // is opened by its own name, so that no spelling of it, on any version of
+    // Windows, makes a file called NUL instead.
+    const bool nullDevice = namesNullDevice(path);
     const QString device = reservedDeviceName(path);
-    if (!device.isEmpty() && device.compare(u"NUL", Qt::CaseInsensitive) != 0)
+    if (!device.isEmpty() && !nullDevice)
         return {deviceNameReason(device), {}};
     // The wait for whoever has the file open and the wait for a lock are one
     // wait to the user.
@@ -322,7 +325,7 @@ AppendResult appendLocked(const QString &path, QByteArrayView block, const std::
             waiting();
     };
 
-    const std::wstring native = nativePath(path);
+    const std::wstring native = nullDevice ? std::wstring(L"\\\\.\\NUL") : nativePath(path);
     bool created = false;
     QString openFailure;
     FileHandle file = openForAppend(native, waitingOnce, created, openFailure);
@@ -330,10 +333,11 @@ AppendResult appendLocked(const QString &path, QByteArrayView block, const std::
         return {openFailure, {}};
 
     // The null device is a deliberate choice of the user; a pipe could block
-    // the program or swallow the list.
+    // the program or swallow the list, and any other device (CONOUT$, a port
+    // behind a name of the system's own) would take it.
     const DWORD type = ::GetFileType(file.get());
     const bool regular = type == FILE_TYPE_DISK;
-    if (!regular && type != FILE_TYPE_CHAR)
+    if (!regular && !(nullDevice && type == FILE_TYPE_CHAR))
         return {NotRegularFileReason, {}};
 
     if (regular) {

@@ -94,6 +94,7 @@ nsis_escape() { local text=${1//\$/\$\$}; printf '%s' "$text"; }
 in_instdir() { local relative=${1//\//\\}; printf '"$INSTDIR%s"' "$(nsis_escape "$relative")"; }
 : >"$installer/install.nsh"
 : >"$installer/uninstall.nsh"
+: >"$installer/files.nsh"
 while IFS= read -r -d '' dir; do
     echo "SetOutPath $(in_instdir "${dir#"$root"}")" >>"$installer/install.nsh"
     while IFS= read -r -d '' file; do
@@ -103,13 +104,15 @@ while IFS= read -r -d '' dir; do
         fi
         echo "File \"$file\"" >>"$installer/install.nsh"
         echo "Delete $(in_instdir "${file#"$root"}")" >>"$installer/uninstall.nsh"
+        echo "!insertmacro PROGRAM_FILE \"$(nsis_escape "${file#"$root/"}" | tr / '\\')\"" >>"$installer/files.nsh"
     done < <(find "$dir" -mindepth 1 -maxdepth 1 -type f -print0 | sort -z)
 done < <(find "$root" -type d -print0 | sort -z)
 while IFS= read -r -d '' dir; do
     echo "RMDir $(in_instdir "${dir#"$root"}")" >>"$installer/uninstall.nsh"
 done < <(find "$root" -mindepth 1 -type d -print0 | sort -rz)
 makensis -V2 -INPUTCHARSET UTF8 -DSTAGE="$root" -DOUTFILE="$project/$setup" -DICON="$project/resources/quillery.ico" \
-    -DFILES="$installer/install.nsh" -DUNFILES="$installer/uninstall.nsh" packaging/windows/installer.nsi
+    -DFILES="$installer/install.nsh" -DUNFILES="$installer/uninstall.nsh" -DLIST="$installer/files.nsh" \
+    packaging/windows/installer.nsi
 echo "Made $setup ($(du -k "$setup" | cut -f1) KiB)"
 
 [[ $run_tests -eq 1 ]] || exit 0

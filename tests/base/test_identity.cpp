@@ -271,7 +271,9 @@ protected:
     std::optional<VersionRecord> record;
 };
 
-TEST_P(VersionRecordTest, HoldsTheSixStringsInOrder)
+// The six of the program's documented record, then what Windows shows of a
+// program in its place.
+TEST_P(VersionRecordTest, HoldsTheSixStringsInOrderThenDescriptionAndCopyright)
 {
     const StringTable expected = {
         {QStringLiteral("CompanyName"), QStringLiteral("None")},
@@ -280,6 +282,8 @@ TEST_P(VersionRecordTest, HoldsTheSixStringsInOrder)
         {QStringLiteral("ProductVersion"), QStringLiteral("1.00")},
         {QStringLiteral("InternalName"), QStringLiteral("Quillery")},
         {QStringLiteral("OriginalFilename"), QStringLiteral("Quillery.exe")},
+        {QStringLiteral("FileDescription"), QStringLiteral("Quillery")},
+        {QStringLiteral("LegalCopyright"), QStringLiteral("2026 The Quillery developers, GPL-3.0-or-later")},
     };
     EXPECT_EQ(record->strings, expected);
 }
@@ -311,6 +315,22 @@ TEST_P(VersionRecordTest, AgreesWithTheProgramsOwnName)
     EXPECT_EQ(value("OriginalFilename"), ApplicationTitle.toString() + QStringLiteral(".exe"));
     EXPECT_EQ(value("FileVersion"), ApplicationVersion);
     EXPECT_EQ(value("ProductVersion"), ApplicationVersion);
+}
+
+// The command's record differs only in what names the file itself.
+TEST(VersionRecordOfTheCommand, SharesTheProgramsIdentity)
+{
+    const VersionRecord program = readSource(QString::fromUtf8(readFile(QUILLERY_RC_FILE)));
+    StringTable expected = program.strings;
+    for (auto &[name, text] : expected) {
+        if (name == u"InternalName")
+            text = QStringLiteral("quillery-names");
+        else if (name == u"OriginalFilename")
+            text = QStringLiteral("quillery-names.exe");
+        else if (name == u"FileDescription")
+            text = QStringLiteral("Makes up random baseball player names");
+    }
+    EXPECT_EQ(readSource(QString::fromUtf8(readFile(QUILLERY_NAMES_RC_FILE))).strings, expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Forms, VersionRecordTest, testing::Values(Form::Source, Form::Compiled),

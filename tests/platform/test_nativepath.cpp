@@ -49,6 +49,7 @@ struct DeviceCase {
     const char *name;
     const char16_t *path;
     const char16_t *device; // the name refused, empty when none
+    bool nullDevice = false; // Windows reads it as the null device itself
 };
 
 void PrintTo(const DeviceCase &c, std::ostream *out) { *out << c.name; }
@@ -57,12 +58,14 @@ class ReservedDeviceName : public testing::TestWithParam<DeviceCase> {};
 
 TEST_P(ReservedDeviceName, NamesTheDeviceOrNothing)
 {
-    EXPECT_EQ(reservedDeviceName(QString::fromUtf16(GetParam().path)).toStdU16String(), GetParam().device);
+    const QString path = QString::fromUtf16(GetParam().path);
+    EXPECT_EQ(reservedDeviceName(path).toStdU16String(), GetParam().device);
+    EXPECT_EQ(namesNullDevice(path), GetParam().nullDevice);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Names, ReservedDeviceName,
-    testing::Values(DeviceCase{"Bare", u"CON", u"CON"}, DeviceCase{"AnyCase", u"C:\\a\\nUl", u"nUl"},
+    testing::Values(DeviceCase{"Bare", u"CON", u"CON"}, DeviceCase{"AnyCase", u"C:\\a\\nUl", u"nUl", true},
                     DeviceCase{"WithExtension", u"C:/a/nul.txt", u"nul.txt"},
                     DeviceCase{"TwoExtensions", u"aux.tar.gz", u"aux.tar.gz"},
                     DeviceCase{"BlanksBeforeTheExtension", u"prn .txt", u"prn .txt"}, DeviceCase{"Com1", u"com1", u"com1"},
@@ -71,6 +74,18 @@ INSTANTIATE_TEST_SUITE_P(
                     DeviceCase{"LongerNameIsAFile", u"console.txt", u""},
                     DeviceCase{"DeviceNameAsAFolderIsNotTheFile", u"C:/con/list.txt", u""},
                     DeviceCase{"BehindADotOrSeparator", u"C:\\a\\CON\\.", u"CON"},
+                    DeviceCase{"TrailingColon", u"NUL:", u"NUL:", true}, DeviceCase{"ConTrailingColon", u"CON:", u"CON:"},
+                    DeviceCase{"LowerCaseTrailingColon", u"prn:", u"prn:"},
+                    DeviceCase{"TrailingColonInAFolder", u"C:\\dir\\COM1:", u"COM1:"},
+                    DeviceCase{"NulTrailingDotAndBlank", u"C:/a/nul. ", u"nul. ", true},
+                    DeviceCase{"DriveRelative", u"C:COM1", u"COM1"},
+                    DeviceCase{"DriveRelativeWithExtension", u"c:com1.txt", u"com1.txt"},
+                    DeviceCase{"DriveRelativeNul", u"d:nul", u"nul", true},
+                    DeviceCase{"LiteralPathMakesAFileNamedNul", u"\\\\?\\C:\\dir\\NUL", u"NUL"},
+                    DeviceCase{"LiteralPathCon", u"\\\\?\\C:\\dir\\CON", u"CON"},
+                    DeviceCase{"DeviceNamespaceNul", u"\\\\.\\nul", u"nul", true},
+                    DeviceCase{"NulOnAShareIsAFileThere", u"\\\\server\\share\\NUL", u"NUL"},
+                    DeviceCase{"DriveAlone", u"C:", u""},
                     DeviceCase{"Ordinary", u"RandomNames.txt", u""}),
     [](const testing::TestParamInfo<DeviceCase> &info) { return std::string(info.param.name); });
 

@@ -22,6 +22,7 @@ source "$checks"
 unix_path() { winepath -u "$1" 2>/dev/null | tr -d '\r'; }
 windows_variable() { wine cmd /c "echo %$1%" 2>/dev/null | tr -d '\r'; }
 gone() { [[ ! -e "$1" ]]; }
+not() { ! "$@"; }
 file_list() { (cd "$1" && find . -type f -printf '%P %s\n' | LC_ALL=C sort); }
 
 # NSIS takes /D= unquoted, and Wine quotes an argument with blanks: no blanks.
@@ -49,10 +50,10 @@ key_complete() { key_values | grep -q '^"EstimatedSize"='; }
 wait_for key_complete || true
 values=$(key_values || true)
 escaped=${target//\\/\\\\}
-for expected in '"DisplayName"="Quillery"' '"DisplayVersion"="1.00"' '"Publisher"="The Quillery developers"' \
+for expected in '"DisplayName"="Quillery"' '"DisplayVersion"="1.00"' '"Publisher"="None"' \
                 "\"DisplayIcon\"=\"$escaped\\\\bin\\\\quillery.exe,0\"" "\"InstallLocation\"=\"$escaped\"" \
                 "\"UninstallString\"=\"\\\"$escaped\\\\uninstall.exe\\\"\"" \
-                "\"QuietUninstallString\"=\"\\\"$escaped\\\\uninstall.exe\\\" /S\""; do
+                "\"QuietUninstallString\"=\"\\\"$escaped\\\\uninstall.exe\\\" /S _?=$escaped\""; do
     check "the Installed apps entry has $expected" grep -qxF "$expected" <<<"$values"
 done
 size=$(sed -n 's/^"EstimatedSize"=dword:\([0-9a-f]*\)$/\1/p' <<<"$values")
@@ -91,13 +92,51 @@ check "and leaves the installed files as they were" diff "$work/expected" <(file
 check "installing again succeeds" wine "$setup" /S
 check "installing again goes to the same folder, with the same files" diff "$work/expected" <(file_list "$installed")
 
+# The command, blocked on a one-page pipe that nobody reads, holds its .exe
+# and Qt's core, but not quillery.exe: an upgrade and an uninstall find it,
+# change nothing and say so in their status.
+coproc holder { python3 -c '
+import fcntl, os, subprocess, sys
+read, write = os.pipe()
+fcntl.fcntl(write, 1031, 4096)  # F_SETPIPE_SZ
+command = subprocess.Popen(["wine", sys.argv[1], "--count", "1000"], stdout=write)
+os.close(write)
+os.read(read, 1)
+print("running", flush=True)
+command.wait()' "$installed/bin/quillery-names.exe"; }
+holder_pid=$holder_PID
+read -r -t 120 -u "${holder[0]}" _ || true
+while_held() { # what is tried, then its command
+    local name=$1 status=0
+    shift
+    "$@" >/dev/null 2>&1 || status=$?
+    check "$name while quillery-names.exe runs fails ($status)" test "$status" != 0
+    check "and leaves the files" diff "$work/expected" <(file_list "$installed")
+    check "and the Installed apps entry" key_complete
+}
+while_held "an upgrade" wine "$setup" /S
+while_held "the quiet uninstall" wine "$installed/uninstall.exe" /S "_?=$target"
+wineserver -k 2>/dev/null || true
+wait "$holder_pid" 2>/dev/null || true
+
+# A folder of the user's own is not setup's to write in.
+mine=$(unix_path 'C:\Spiele\Notizen')
+mkdir -p "$mine/licences"
+for file in README.txt NOTICE.txt licences/GPL-3.0-or-later.txt; do printf 'mine\r\n' >"$mine/$file"; done
+mine_files() { (cd "$mine" && find . -printf '%P %s %T@\n' | LC_ALL=C sort); }
+mine_files >"$work/mine-before"
+check "an install into a folder of the user's files fails" not wine "$setup" /S '/D=C:\Spiele\Notizen'
+check "and leaves them as they were" diff "$work/mine-before" <(mine_files)
+
 # A list the user saved beside the programs is the user's.
 printf 'mine\r\n' >"$installed/RandomNames.txt"
 cp "$documents/RandomNames.txt" "$work/saved-list" 2>/dev/null || true
-# The uninstaller starts a copy of itself and returns at once.
-wine "$installed/uninstall.exe" /S
+# The quiet uninstall command waits and gives the real status; the copy it
+# leaves behind takes the uninstaller away once it has ended.
+check "the quiet uninstall succeeds" wine "$installed/uninstall.exe" /S "_?=$target"
 check "the silent uninstall removes the uninstaller" wait_for gone "$installed/uninstall.exe"
 wineserver -w
+check "the user's folder is still as it was" diff "$work/mine-before" <(mine_files)
 check "no program file is left, only the user's file, untouched" \
     test "$(cd "$installed" && find . -mindepth 1 -printf '%P\n' && cat RandomNames.txt)" = $'RandomNames.txt\nmine\r'
 check "the shortcut is gone" gone "$menu/Quillery.lnk"
