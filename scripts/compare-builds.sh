@@ -40,11 +40,11 @@ unpack() {
               dpkg-deb --fsys-tarfile "$package" | TZ=UTC tar tv --full-time; } ;;
         *.zip)
             unzip -q "$package" -d "$into"
-            TZ=UTC zipinfo -T "$package" ;;
+            TZ=UTC zipinfo -T "$package" | sed 1d ;;
         *.exe)
             # 7-Zip unpacks NSIS installers, their uninstaller included.
             7z x -y -o"$into" "$package" >/dev/null
-            7z l -slt "$package" | grep -E '^(Path|Size|Modified|Attributes) = ' ;;
+            TZ=UTC 7z l -slt "$package" | sed -n '/^----------/,$p' | grep -E '^(Path|Size|Modified|Attributes) = ' ;;
         *)
             echo "compare-builds: $package: not a .deb, .zip or .exe" >&2
             exit 2 ;;
