@@ -26,8 +26,10 @@ case "${1:-}" in
 esac
 
 bash scripts/deps.sh windows
-# The date of every file in the zip: the last commit's, or the one kept in
-# the source (see the script).
+# The one date in the zip and the installer: the last commit's, or the one
+# kept in the source (see the script). strip writes it into the header of
+# every program and DLL it strips, as it would the time of day otherwise;
+# the zip gives it to every file.
 SOURCE_DATE_EPOCH=$(cmake -P packaging/source-date-epoch.cmake)
 export SOURCE_DATE_EPOCH
 qt_prefix=$(bash scripts/windows-qt.sh)
