@@ -33,10 +33,6 @@ if(NOT (UNIX AND NOT APPLE AND QUILLERY_GZIP))
 endif()
 
 include(GNUInstallDirs)
-# Folders the install makes get these modes whatever the umask, so the
-# package's folders do too.
-set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
-    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(QUILLERY_APP_ID org.quillery.Quillery)
 set(system_docdir ${CMAKE_INSTALL_DATAROOTDIR}/doc/quillery)
 
@@ -133,9 +129,11 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-dejavu-extra)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The same commit gives the same package, byte for byte: the files' times
 # and the archives' are the source's date (packaging/source-date-epoch.cmake),
-# set when cpack starts; the .deb's own members get fixed modes after it is
-# made; and a checksum file goes beside it, for comparing with anyone else's.
+# set when cpack starts; the folders to pack, and the .deb's own members once
+# it is made, get fixed modes, not the umask's; and a checksum file goes
+# beside the package, for comparing with anyone else's.
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_SOURCE_DIR}/packaging/cpack-project.cmake)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_SOURCE_DIR}/packaging/cpack-pre-build.cmake)
 set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_SOURCE_DIR}/packaging/cpack-post-build.cmake)
 set(CPACK_PACKAGE_CHECKSUM SHA256)
 include(CPack)

@@ -25,10 +25,11 @@ foreach(package IN LISTS CPACK_PACKAGE_FILES)
         file(READ "${package}" size OFFSET ${size_at} LIMIT 10)
         string(STRIP "${size}" size)
         file(READ "${package}" mode OFFSET ${mode_at} LIMIT 8)
-        if(NOT size MATCHES "^[0-9]+$" OR NOT mode MATCHES "^100[0-7][0-7][0-7]  $")
+        string(STRIP "${mode}" mode)
+        if(NOT size MATCHES "^[0-9]+$" OR NOT mode MATCHES "^100[0-7][0-7][0-7]$")
             message(FATAL_ERROR "${package}: unexpected ar member header at byte ${header}")
         endif()
-        if(NOT mode STREQUAL "100644  ")
+        if(NOT mode STREQUAL "100644")
             execute_process(COMMAND printf "100644  "
                             COMMAND dd "of=${package}" bs=1 seek=${mode_at} conv=notrunc status=none
                             COMMAND_ERROR_IS_FATAL ANY)
