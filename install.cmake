@@ -130,4 +130,13 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-dejavu-extra)
 # cannot show the window.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# The same commit gives the same package, byte for byte: the files' times
+# and the archives' are the source's date (packaging/source-date-epoch.cmake),
+# set when cpack starts; the folders to pack, and the .deb's own members once
+# it is made, get fixed modes, not the umask's; and a checksum file goes
+# beside the package, for comparing with anyone else's.
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_SOURCE_DIR}/packaging/cpack-project.cmake)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_SOURCE_DIR}/packaging/cpack-pre-build.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_SOURCE_DIR}/packaging/cpack-post-build.cmake)
+set(CPACK_PACKAGE_CHECKSUM SHA256)
 include(CPack)

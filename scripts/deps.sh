@@ -33,10 +33,11 @@ fuzz_packages=(clang libclang-rt-14-dev)
 # The Windows build: the mingw-w64 compiler with POSIX threads, Debian's own
 # Qt as the host tools for building Qt for Windows from its source package,
 # GoogleTest's source for the cross-built tests, zip for the portable folder,
-# NSIS for the installer, and Wine with an X server to run it all.
+# NSIS for the installer, 7-Zip to unpack it when two builds are compared,
+# and Wine with an X server to run it all.
 windows_packages=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 qt6-base-dev
-                  qt6-base-dev-tools dpkg-dev patch perl python3 googletest zip unzip nsis wine wine64
-                  xvfb xauth xdotool imagemagick)
+                  qt6-base-dev-tools dpkg-dev patch perl python3 googletest zip unzip nsis p7zip-full
+                  wine wine64 xvfb xauth xdotool imagemagick)
 
 usage() {
     echo "usage: bash scripts/deps.sh run|test|fuzz|windows..." >&2

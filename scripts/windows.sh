@@ -12,6 +12,8 @@
 #                                    installer under Wine
 # The first run on a machine also builds Qt for Windows from Debian's source
 # package (about 30 minutes on 2 cores); later runs reuse it.
+# The same commit gives the same zip and installer, byte for byte, wherever
+# and whenever it is built: build-windows/SHA256SUMS holds their checksums.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 project=$PWD
@@ -24,6 +26,12 @@ case "${1:-}" in
 esac
 
 bash scripts/deps.sh windows
+# The one date in the zip and the installer: the last commit's, or the one
+# kept in the source (see the script). strip writes it into the header of
+# every program and DLL it strips, as it would the time of day otherwise;
+# the zip gives it to every file.
+SOURCE_DATE_EPOCH=$(cmake -P packaging/source-date-epoch.cmake)
+export SOURCE_DATE_EPOCH
 qt_prefix=$(bash scripts/windows-qt.sh)
 echo "Qt for Windows: $qt_prefix"
 
@@ -40,7 +48,7 @@ cmake --build "$build" -j "$(nproc)"
 name=Quillery-1.00-win64
 stage=$build/zip
 folder=$stage/$name
-rm -rf "$stage" "$build/$name.zip"
+rm -rf "$stage" "$build/$name.zip" "$build/SHA256SUMS"
 mkdir -p "$folder/platforms" "$folder/styles" "$folder/imageformats" "$folder/licences"
 
 gcc_runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
@@ -72,7 +80,12 @@ cp packaging/windows/qtbase-windows-features.patch "$folder/licences/Qt/"
 cp /usr/share/doc/gcc-mingw-w64-base/copyright "$folder/licences/GCC-runtime.txt"
 cp /usr/share/doc/mingw-w64-x86-64-dev/copyright "$folder/licences/mingw-w64-runtime.txt"
 
-(cd "$stage" && TZ=UTC find "$name" -exec touch -d @0 {} + && zip -qrX "../$name.zip" "$name")
+# Only the files' bytes and names reach the zip: modes not from the umask,
+# one date, in UTC (zip keeps local times), and the names in one order, not
+# the file system's.
+chmod -R u=rwX,go=rX "$folder"
+(cd "$stage" && find "$name" -exec touch -d "@$SOURCE_DATE_EPOCH" {} + &&
+    find "$name" | LC_ALL=C sort | TZ=UTC zip -qX "../$name.zip" -@)
 echo "Made $build/$name.zip ($(du -k "$build/$name.zip" | cut -f1) KiB)"
 
 # ---- The installer ----
@@ -105,15 +118,17 @@ while IFS= read -r -d '' dir; do
         echo "File \"$file\"" >>"$installer/install.nsh"
         echo "Delete $(in_instdir "${file#"$root"}")" >>"$installer/uninstall.nsh"
         echo "!insertmacro PROGRAM_FILE \"$(nsis_escape "${file#"$root/"}" | tr / '\\')\"" >>"$installer/files.nsh"
-    done < <(find "$dir" -mindepth 1 -maxdepth 1 -type f -print0 | sort -z)
-done < <(find "$root" -type d -print0 | sort -z)
+    done < <(find "$dir" -mindepth 1 -maxdepth 1 -type f -print0 | LC_ALL=C sort -z)
+done < <(find "$root" -type d -print0 | LC_ALL=C sort -z)
 while IFS= read -r -d '' dir; do
     echo "RMDir $(in_instdir "${dir#"$root"}")" >>"$installer/uninstall.nsh"
-done < <(find "$root" -mindepth 1 -type d -print0 | sort -rz)
+done < <(find "$root" -mindepth 1 -type d -print0 | LC_ALL=C sort -rz)
 makensis -V2 -INPUTCHARSET UTF8 -DSTAGE="$root" -DOUTFILE="$project/$setup" -DICON="$project/resources/quillery.ico" \
     -DFILES="$installer/install.nsh" -DUNFILES="$installer/uninstall.nsh" -DLIST="$installer/files.nsh" \
     packaging/windows/installer.nsi
 echo "Made $setup ($(du -k "$setup" | cut -f1) KiB)"
+(cd "$build" && sha256sum "$name.zip" "$name-setup.exe" >SHA256SUMS)
+echo "Their checksums: $build/SHA256SUMS"
 
 [[ $run_tests -eq 1 ]] || exit 0
 

@@ -14,6 +14,8 @@
 
 Target amd64-unicode
 SetCompressor /SOLID lzma
+# File keeps no file times, so the same files give the same setup.exe.
+SetDateSave off
 RequestExecutionLevel user
 ManifestSupportedOS all
 ManifestDPIAware true
