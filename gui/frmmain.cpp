@@ -394,6 +394,7 @@ void frmMain::cmdGenerate_Click()
     }
     m_noListReason.clear();
     m_pickRules = nameRules();
+    m_picksSaved = false;
     if (!generation.shortfall.isEmpty()) {
         showMessage(this, QMessageBox::Information,
                     generation.shortfall + QStringLiteral(" The list holds all %1.").arg(m_state->NumNames));
@@ -449,6 +450,13 @@ void frmMain::cmdSave_Click()
             return;
         }
     }
+    // Saved again, its names would be in the list file twice.
+    if (m_picksSaved && mnuNoRepeatedNames->isChecked()) {
+        showMessage(this, QMessageBox::Warning,
+                    QStringLiteral("There is no list to save under \"No Repeated Names\": the list shown has been "
+                                   "saved to the list file already. Generate makes a new one."));
+        return;
+    }
     const QByteArray block = listBlock(m_pickStartText, m_pickEndText, *m_state);
     const CheckedPath folder = listFileDirectory(m_programDirectory, m_state->DataFilePath);
     if (!folder.ok()) {
@@ -468,6 +476,7 @@ void frmMain::cmdSave_Click()
         showMessage(this, QMessageBox::Critical, report.error);
         return;
     }
+    m_picksSaved = true;
     // Anywhere but beside the program, the user must be told where to look.
     const QString saved = QDir(directory) == QDir(m_programDirectory)
             ? ListFileSavedMessage.toString()

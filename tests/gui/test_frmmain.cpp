@@ -1164,6 +1164,13 @@ void TestFrmMain::listFileBesideTheProgram()
         return;
     button("cmdSave")->click();
     QCOMPARE(m_messages->messages.last().text, saveMessage.arg(QDir::toNativeSeparators(path)));
+    // Saved again, its names would be in the list file twice.
+    if (noRepeats && saveMessage == ListFileSavedMessage.toString()) {
+        button("cmdSave")->click();
+        QCOMPARE(m_messages->messages.last().text,
+                 "There is no list to save under \"No Repeated Names\": the list shown has been saved to the list "
+                 "file already. Generate makes a new one.");
+    }
 }
 
 void TestFrmMain::choicesRememberedAcrossRestart()
