@@ -132,7 +132,8 @@ SettingsText SettingsText::parse(QByteArrayView bytes)
         } else if (equals > 0) {
             parsed.key = trimmed.left(equals).trimmed();
             if (keys.contains(group + u'\n' + parsed.key))
-                problem = QStringLiteral("it gives %1/%2 a second time").arg(group, parsed.key);
+                problem = QStringLiteral("it gives %1/%2 a second time")
+                                  .arg(withVisibleControls(group), withVisibleControls(parsed.key));
             keys.insert(group + u'\n' + parsed.key);
         } else {
             problem = QStringLiteral("it is neither a [group], a key=value line nor a comment");
@@ -235,6 +236,20 @@ QByteArray SettingsText::bytes() const
         bytes += little ? high : low;
     }
     return bytes;
+}
+
+QString withVisibleControls(QStringView text)
+{
+    QString visible;
+    for (QChar c : text) {
+        const char16_t code = c.unicode();
+        if (code < 0x20 || (code >= 0x7F && code <= 0x9F) || (code >= 0x202A && code <= 0x202E)
+            || (code >= 0x2066 && code <= 0x2069))
+            visible += QStringLiteral("<U+%1>").arg(unsigned(code), 4, 16, QChar(u'0')).toUpper();
+        else
+            visible += c;
+    }
+    return visible;
 }
 
 SettingsFileRead readSettingsFile(const QString &path)

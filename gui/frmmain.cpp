@@ -68,7 +68,8 @@ std::pair<int, QString> firstUnreadLine(const SettingsText &text)
             continue;
         if (first.first == 0 || value.line < first.first) {
             first = {value.line, QStringLiteral("%1/%2 holds \"%3\", neither true nor false")
-                                         .arg(QLatin1String(remembered.group), QLatin1String(remembered.key), value.text)};
+                                         .arg(QLatin1String(remembered.group), QLatin1String(remembered.key),
+                                              withVisibleControls(value.text))};
         }
     }
     return first;
