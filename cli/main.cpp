@@ -278,7 +278,10 @@ int main(int argc, char *argv[])
                 places << QDir::toNativeSeparators(path);
             taken.emplace(allowed, joinedWithOr(places));
             QString error;
-            if (uniqueAppend)
+            // A device such as the null device holds no names; it, and anything
+            // else that is no file, is the append's to judge.
+            const FileKind appendKind = uniqueAppend ? fileKindAt(appendPath.path) : FileKind{};
+            if (uniqueAppend && appendKind.kind != FileKind::Unusable)
                 error = addNameFile(appendPath.path, NameFileForms::ListFile, true, u"the list file", *taken);
             for (size_t i = 0; i < excludePaths.size() && error.isEmpty(); ++i)
                 error = addNameFile(excludePaths[i], NameFileForms::Any, false, u"the name file", *taken);
