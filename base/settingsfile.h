@@ -7,7 +7,6 @@
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
-#include <QStringView>
 
 // The text of an INI settings file: "[group]" lines, "key=value" lines,
 // comments (";" or "#" first) and blank lines, in UTF-8 with or without a
@@ -56,10 +55,6 @@ private:
     int m_unreadableLine = 0;
     QString m_unreadableReason;
 };
-
-// text for a message: each control character and text-direction control
-// shown as "<U+202E>", so that none moves the text of the message around.
-QString withVisibleControls(QStringView text);
 
 struct SettingsFileRead {
     enum Status {

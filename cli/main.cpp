@@ -273,9 +273,9 @@ int main(int argc, char *argv[])
         if (uniqueAppend || !excludePaths.empty()) {
             QStringList places;
             if (uniqueAppend)
-                places << QStringLiteral("the list file ") + QDir::toNativeSeparators(appendPath.path);
+                places << QStringLiteral("the list file ") + withVisibleControls(QDir::toNativeSeparators(appendPath.path));
             for (const QString &path : excludePaths)
-                places << QDir::toNativeSeparators(path);
+                places << withVisibleControls(QDir::toNativeSeparators(path));
             taken.emplace(allowed, joinedWithOr(places));
             QString error;
             // A device such as the null device holds no names; it, and anything

@@ -15,6 +15,7 @@
 #include "generate/generator.h"
 #include "generate/randomsource.h"
 #include "messages.h"
+#include "platform/nativepath.h"
 #include "popupaccessibility.h"
 #include "roster/period.h"
 #include "roster/rosterfile.h"
