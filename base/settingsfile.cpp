@@ -132,7 +132,8 @@ SettingsText SettingsText::parse(QByteArrayView bytes)
         } else if (equals > 0) {
             parsed.key = trimmed.left(equals).trimmed();
             if (keys.contains(group + u'\n' + parsed.key))
-                problem = QStringLiteral("it gives %1/%2 a second time").arg(group, parsed.key);
+                problem = QStringLiteral("it gives %1/%2 a second time")
+                                  .arg(withVisibleControls(group), withVisibleControls(parsed.key));
             keys.insert(group + u'\n' + parsed.key);
         } else {
             problem = QStringLiteral("it is neither a [group], a key=value line nor a comment");

@@ -273,12 +273,15 @@ int main(int argc, char *argv[])
         if (uniqueAppend || !excludePaths.empty()) {
             QStringList places;
             if (uniqueAppend)
-                places << QStringLiteral("the list file ") + QDir::toNativeSeparators(appendPath.path);
+                places << QStringLiteral("the list file ") + withVisibleControls(QDir::toNativeSeparators(appendPath.path));
             for (const QString &path : excludePaths)
-                places << QDir::toNativeSeparators(path);
+                places << withVisibleControls(QDir::toNativeSeparators(path));
             taken.emplace(allowed, joinedWithOr(places));
             QString error;
-            if (uniqueAppend)
+            // A device such as the null device holds no names; it, and anything
+            // else that is no file, is the append's to judge.
+            const FileKind appendKind = uniqueAppend ? fileKindAt(appendPath.path) : FileKind{};
+            if (uniqueAppend && appendKind.kind != FileKind::Unusable)
                 error = addNameFile(appendPath.path, NameFileForms::ListFile, true, u"the list file", *taken);
             for (size_t i = 0; i < excludePaths.size() && error.isEmpty(); ++i)
                 error = addNameFile(excludePaths[i], NameFileForms::Any, false, u"the name file", *taken);

@@ -15,6 +15,7 @@
 #include "generate/generator.h"
 #include "generate/randomsource.h"
 #include "messages.h"
+#include "platform/nativepath.h"
 #include "popupaccessibility.h"
 #include "roster/period.h"
 #include "roster/rosterfile.h"
@@ -68,7 +69,8 @@ std::pair<int, QString> firstUnreadLine(const SettingsText &text)
             continue;
         if (first.first == 0 || value.line < first.first) {
             first = {value.line, QStringLiteral("%1/%2 holds \"%3\", neither true nor false")
-                                         .arg(QLatin1String(remembered.group), QLatin1String(remembered.key), value.text)};
+                                         .arg(QLatin1String(remembered.group), QLatin1String(remembered.key),
+                                              withVisibleControls(value.text))};
         }
     }
     return first;
@@ -394,6 +396,7 @@ void frmMain::cmdGenerate_Click()
     }
     m_noListReason.clear();
     m_pickRules = nameRules();
+    m_picksSaved = false;
     if (!generation.shortfall.isEmpty()) {
         showMessage(this, QMessageBox::Information,
                     generation.shortfall + QStringLiteral(" The list holds all %1.").arg(m_state->NumNames));
@@ -449,6 +452,13 @@ void frmMain::cmdSave_Click()
             return;
         }
     }
+    // Saved again, its names would be in the list file twice.
+    if (m_picksSaved && mnuNoRepeatedNames->isChecked()) {
+        showMessage(this, QMessageBox::Warning,
+                    QStringLiteral("There is no list to save under \"No Repeated Names\": the list shown has been "
+                                   "saved to the list file already. Generate makes a new one."));
+        return;
+    }
     const QByteArray block = listBlock(m_pickStartText, m_pickEndText, *m_state);
     const CheckedPath folder = listFileDirectory(m_programDirectory, m_state->DataFilePath);
     if (!folder.ok()) {
@@ -468,6 +478,7 @@ void frmMain::cmdSave_Click()
         showMessage(this, QMessageBox::Critical, report.error);
         return;
     }
+    m_picksSaved = true;
     // Anywhere but beside the program, the user must be told where to look.
     const QString saved = QDir(directory) == QDir(m_programDirectory)
             ? ListFileSavedMessage.toString()

@@ -119,6 +119,8 @@ private:
     QString m_noListReason;
     // The rules the picks were drawn under.
     NameRules m_pickRules;
+    // Whether the picks are in the list file already, by a save of this window.
+    bool m_picksSaved = false;
     // The year texts of the period the picks were drawn from.
     QString m_pickStartText;
     QString m_pickEndText;

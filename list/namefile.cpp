@@ -3,6 +3,7 @@
 
 #include "list/namefile.h"
 
+#include "platform/nativepath.h"
 #include "platform/platformfile.h"
 #include "roster/rosterfile.h"
 
@@ -193,7 +194,7 @@ private:
 
 QString readError(QStringView what, const QString &path, const QString &reason)
 {
-    return QStringLiteral("Cannot read %1 %2: %3.").arg(what, QDir::toNativeSeparators(path), reason);
+    return QStringLiteral("Cannot read %1 %2: %3.").arg(what, withVisibleControls(QDir::toNativeSeparators(path)), reason);
 }
 
 } // namespace
@@ -270,7 +271,7 @@ QString ListFileNames::update(const QString &path, const AllowedNames &names)
             && m_bytes.endsWith('\n') && bytes.startsWith(m_bytes);
     const QByteArrayView added = grown ? QByteArrayView(bytes).sliced(m_bytes.size()) : QByteArrayView(bytes);
     if (!grown) {
-        m_taken.emplace(names, QStringLiteral("the list file ") + QDir::toNativeSeparators(path));
+        m_taken.emplace(names, QStringLiteral("the list file ") + withVisibleControls(QDir::toNativeSeparators(path)));
         m_path = path;
         m_namesSerial = names.serial();
     }

@@ -5,6 +5,7 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <QStringView>
 
 // A path the program is about to use, or why it must not. A name whose bytes
 // do not decode without loss would open another file, and a relative path
@@ -29,6 +30,11 @@ bool decodesWithoutLoss(QByteArrayView native);
 // The bytes for a message: what is valid UTF-8 as it stands, every other byte
 // as \xNN.
 QString printableName(QByteArrayView native);
+
+// text for a message: each control character and text-direction control
+// shown as "<U+202E>", so that none acts on the terminal or moves the text of
+// the message around.
+QString withVisibleControls(QStringView text);
 
 // The program's folder from its native name.
 CheckedPath programDirectoryFrom(QByteArrayView nativeFolder);

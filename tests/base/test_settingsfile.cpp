@@ -91,7 +91,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, SettingsTextCase, testing::Values(
     SettingsCase{"a stray word", "[Names]\nstray\nMadeUpNamesOnly=true\n", 2, NotALine, "true", 3, ""},
     SettingsCase{"a value without a key", "=true\n", 1, NotALine, "", 0, ""},
     SettingsCase{"a key given twice", "[Names]\nMadeUpNamesOnly=true\n[Names]\nMadeUpNamesOnly=false\n", 4,
-                 "it gives Names/MadeUpNamesOnly a second time", "true", 2, ""}));
+                 "it gives Names/MadeUpNamesOnly a second time", "true", 2, ""},
+    SettingsCase{"a key given twice in a group named with controls", "[\xE2\x80\xAEsemaN\xC2\x9B]\nA=1\nA=2\n", 3,
+                 "it gives <U+202E>semaN<U+009B>/A a second time", "", 0, ""}));
 
 // Written and read back through the system's own file layer.
 TEST(SettingsFile, WritesAFileAndItsFolderAndRefusesAFolder)

@@ -1164,6 +1164,13 @@ void TestFrmMain::listFileBesideTheProgram()
         return;
     button("cmdSave")->click();
     QCOMPARE(m_messages->messages.last().text, saveMessage.arg(QDir::toNativeSeparators(path)));
+    // Saved again, its names would be in the list file twice.
+    if (noRepeats && saveMessage == ListFileSavedMessage.toString()) {
+        button("cmdSave")->click();
+        QCOMPARE(m_messages->messages.last().text,
+                 "There is no list to save under \"No Repeated Names\": the list shown has been saved to the list "
+                 "file already. Generate makes a new one.");
+    }
 }
 
 void TestFrmMain::choicesRememberedAcrossRestart()
@@ -1230,6 +1237,11 @@ void TestFrmMain::settingsFileRead_data()
     QTest::newRow("a value neither true nor false") << "" << badValue << false << true
                                                     << CannotReadLine.arg("%1", "2", yes) << badValue
                                                     << CannotRememberLine.arg("%1", "2", yes);
+    const QByteArray overridden("[Names]\nMadeUpNamesOnly=\xE2\x80\xAE" "eurt\n");
+    const QString shown = QStringLiteral("Names/MadeUpNamesOnly holds \"<U+202E>eurt\", neither true nor false");
+    QTest::newRow("a direction control in a value, shown as a code") << "" << overridden << false << false
+                                                                     << CannotReadLine.arg("%1", "2", shown) << overridden
+                                                                     << CannotRememberLine.arg("%1", "2", shown);
     const QByteArray stray("[Names]\r\nMadeUpNamesOnly=true\r\n\x01stray\r\n");
     QTest::newRow("a stray line: what can be read holds, the file is never rewritten")
             << "" << stray << true << false << CannotReadLine.arg("%1", "3", "it holds a control character") << stray

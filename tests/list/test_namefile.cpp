@@ -85,10 +85,11 @@ TEST(NameFile, MissingFolderAndPipeAreNamed)
     EXPECT_EQ(readNameFileBytes(dir.path(), false, u"the name file", bytes),
               QStringLiteral("Cannot read the name file %1: it is a folder, not a file.").arg(QDir::toNativeSeparators(dir.path())));
 #if !defined(Q_OS_WIN)
-    const QString pipe = dir.filePath(QStringLiteral("pipe"));
+    // A control character in its name is shown, never sent to the terminal.
+    const QString pipe = dir.filePath(QStringLiteral("pipe\x1B[2J"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     EXPECT_EQ(readNameFileBytes(pipe, false, u"the name file", bytes),
-              QStringLiteral("Cannot read the name file %1: it is not a regular file.").arg(pipe));
+              QStringLiteral("Cannot read the name file %1<U+001B>[2J: it is not a regular file.").arg(dir.filePath(QStringLiteral("pipe"))));
 #endif
 }
 
