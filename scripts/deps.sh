@@ -34,10 +34,11 @@ fuzz_packages=(clang libclang-rt-14-dev)
 # Qt as the host tools for building Qt for Windows from its source package,
 # GoogleTest's source for the cross-built tests, zip for the portable folder,
 # NSIS for the installer, 7-Zip to unpack it when two builds are compared,
-# and Wine with an X server to run it all.
+# and Wine with an X server to run it all; FUSE makes the slow, full share
+# that a Ctrl+C is sent during an append to.
 windows_packages=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 qt6-base-dev
                   qt6-base-dev-tools dpkg-dev patch perl python3 googletest zip unzip nsis p7zip-full
-                  wine wine64 xvfb xauth xdotool imagemagick)
+                  wine wine64 xvfb xauth xdotool imagemagick fuse3 python3-fusepy)
 
 usage() {
     echo "usage: bash scripts/deps.sh run|test|fuzz|windows..." >&2
