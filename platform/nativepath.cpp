@@ -75,8 +75,7 @@ QString withVisibleControls(QStringView text)
     QString visible;
     for (QChar c : text) {
         const char16_t code = c.unicode();
-        if (code < 0x20 || (code >= 0x7F && code <= 0x9F) || (code >= 0x202A && code <= 0x202E)
-            || (code >= 0x2066 && code <= 0x2069))
+        if (isControlOrDirection(code))
             visible += QStringLiteral("<U+%1>").arg(unsigned(code), 4, 16, QChar(u'0')).toUpper();
         else
             visible += c;

@@ -31,6 +31,14 @@ bool decodesWithoutLoss(QByteArrayView native);
 // as \xNN.
 QString printableName(QByteArrayView native);
 
+// A control character, with which a text could move a terminal's cursor, set
+// its title or clear its screen, or a direction embedding, override or
+// isolate, which makes a text display as another.
+constexpr bool isControlOrDirection(char16_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
 // text for a message: each control character and text-direction control
 // shown as "<U+202E>", so that none acts on the terminal or moves the text of
 // the message around.

@@ -116,14 +116,8 @@ int lineOfText(QStringView text, qsizetype offset)
 
 constexpr char16_t ByteOrderMark = u'\uFEFF';
 
-// A character that no line may hold: a control character, with which a name
-// could move a terminal's cursor, set its title or clear its screen, or a
-// direction embedding, override or isolate, which makes a name display as
-// another. The line's own break is no part of the line.
-constexpr bool isForbiddenInLine(char16_t c)
-{
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
-}
+// A character that no line may hold (the line's own break is no part of it).
+constexpr bool isForbiddenInLine(char16_t c) { return isControlOrDirection(c); }
 
 // A character that no name may hold: the line and paragraph separators break
 // a name in two in the list and on the clipboard, and a byte-order mark, left
